@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need; quiet and quick when all are present.
+set -eu
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # renderer
+  libx11-dev libxfixes-dev libxtst-dev libgl-dev libglu1-mesa-dev libegl-dev
+  libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  # front end
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  fonts-ipafont-gothic fonts-dejavu-core
+  # music
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  libcdio-dev
+  # tests under a virtual display
+  xvfb xauth x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
