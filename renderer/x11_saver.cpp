@@ -153,8 +153,8 @@ public:
         return true;
     }
 
-    // The window, created titled "Screensaver"; the creation step retitles it and starts the
-    // graphics before it is mapped.
+    // The window, created titled "Screensaver"; the creation step retitles it, then maps it
+    // and starts the graphics.
     bool CreateSaverWindow() {
         format_ = ChooseGlxFormat(d_, screen_);
         Visual* visual = format_ ? format_->visual.visual : DefaultVisual(d_, screen_);
@@ -184,7 +184,6 @@ public:
         XFreePixmap(d_, blank);
 
         Dispatch(SaverMessage::Create);
-        XMapRaised(d_, window_);
         return true;
     }
 
@@ -240,6 +239,10 @@ public:
         }
     }
     void InitGraphics() override {
+        // Show the black window before the GL driver loads: a software renderer takes a few
+        // hundred milliseconds to its first frame. The title is already the running one.
+        XMapRaised(d_, window_);
+        XFlush(d_);
         const uint32_t seed = SceneGl::ClockSeed();
         if (format_) surface_ = GlxSurface::Create(d_, window_, format_->config);
         scene_ = std::make_unique<SceneGl>(seed, width_, height_);
