@@ -35,8 +35,7 @@ void Bead::Reset() {
 float RadiusAt(const Radii& radii, float progress) {
     int k = static_cast<int>(Segments * progress);
     if (k >= Segments) k = Segments - 1;
-    // Below the curve's start (never reached by a running bead) hold the bottom radius.
-    if (k < 0) k = 0;
+    if (k < 0) k = 0;  // a running bead's progress is never negative; keep the index valid
     const double f = (progress - static_cast<double>(k) / Segments) * Segments;
     return static_cast<float>((1 - f) * radii[k] + f * radii[k + 1]);
 }
@@ -53,7 +52,7 @@ void TiltFor(const Point3& direction, Point3& axis, float& angle) {
         }
         return;
     }
-    // Rounding can push a unit vector's dot product just past 1, where acos has no value.
+    // Guard acos: a rounded unit vector must not yield a cosine outside -1 ... 1.
     const float cosine = std::clamp(Dot(direction, Up), -1.0f, 1.0f);
     angle = static_cast<float>(std::acos(cosine) * DegreesPerRadian);
 }
