@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "bead_tilt.h"
 #include "model/scene.h"
 
 namespace orbilon {
@@ -67,8 +68,7 @@ void DrawBeadPose(const BeadPose& pose) {
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(pose.position.x, pose.position.y, pose.position.z);
-    // A zero axis means no tilt is needed; GL would have to normalise it and may draw nothing.
-    if (pose.tiltAxis != Point3{}) {
+    if (NeedsTilt(pose.tiltAxis)) {
         glRotatef(pose.tiltAngle, pose.tiltAxis.x, pose.tiltAxis.y, pose.tiltAxis.z);
     }
     glRotatef(pose.spin, 0, 1, 0);
