@@ -186,6 +186,8 @@ std::optional<std::string> GetValue(std::string_view text, std::string_view sect
                                     std::string_view key) {
     section = Trim(section);
     key = Trim(key);
+    // The writer never makes a line without a name, so none is looked for.
+    if (section.empty() || key.empty()) return std::nullopt;
     const Match m = Find(text, section, key);
     if (!m.key_found) return std::nullopt;
     const Parsed p = ParseLine(text.substr(m.key_line.begin, m.key_line.end - m.key_line.begin));
