@@ -83,6 +83,8 @@ TEST(ProfileRead, BadBytesNeverBreakParsing) {
     EXPECT_EQ(Get("[S]\n\xfa=lone\n", "\xfa"), "lone");
     EXPECT_EQ(Get("", "k"), "<missing>");
     EXPECT_EQ(Get("\n\n\r\r\n[", "k"), "<missing>");
+    EXPECT_EQ(Get("[S]\n" + std::string(1 << 20, '=') + "\nk=after a long line", "k"),
+              "after a long line");
 }
 
 TEST(ProfileWrite, ReplacesInPlaceAndKeepsEverythingElse) {
