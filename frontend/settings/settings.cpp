@@ -125,11 +125,12 @@ bool ReplaceFile(const std::string& target, std::string_view data, const struct 
     if (fd.get() < 0) return false;
     bool ok = WriteAll(fd.get(), data);
     if (ok && old) {
-        // Keep the old file's permissions and, where we may, its owner.
-        ok = fchmod(fd.get(), old->st_mode & 07777) == 0;
+        // Keep the old file's owner where we may (only root can give it away), then its
+        // permissions, which a change of owner could have cut.
         if (fchown(fd.get(), old->st_uid, old->st_gid) != 0) {
-            // Only root may give the file back to another owner; the new one is ours.
+            // A plain user's new file stays the user's own.
         }
+        ok = fchmod(fd.get(), old->st_mode & 07777) == 0;
     }
     ok = ok && fsync(fd.get()) == 0;
     ok = fd.Close() && ok;
