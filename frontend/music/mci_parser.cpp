@@ -180,7 +180,7 @@ ParseResult ParseCommand(std::string_view text) {
         r.error = kErrUnrecognizedCommand;
         return r;
     }
-    if (w.size() < 2 || w[1].text.empty()) {
+    if (w.size() < 2 || (w[1].text.empty() && !w[1].quoted)) {
         r.error = kErrMissingDeviceName;
         return r;
     }
