@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -108,8 +109,6 @@ Command::Command(QWidget* parent) : QWidget(parent) {
     const double tppX = platform::TwipsPerPixelX(), tppY = platform::TwipsPerPixelY();
     resize(static_cast<int>(std::lround(kDesignWidth / tppX)),
            static_cast<int>(std::lround(kDesignHeight / tppY)));
-    LblMsg->setGeometry(
-        ToQRect(cc::ToPixels(cc::CaptionRect(kDesignWidth, kDesignHeight), tppX, tppY)));
     // A brand-new button already holds its (disabled) face.
     ApplyEnabled();
 }
@@ -181,6 +180,7 @@ QFont Command::Font() const {
 
 void Command::SetFont(const QFont& New_Font) {
     LblMsg->setFont(New_Font);
+    LayoutCaption();
     emit PropertyChanged(QStringLiteral("Font"));
 }
 
@@ -203,6 +203,7 @@ void Command::ReadProperties(const cc::PropertyBag& bag) {
     QFont font = LblMsg->font();
     font.setFamily(QString::fromStdString(p.font.name));
     LblMsg->setFont(font);
+    LayoutCaption();
     m_.FirstRun = p.FirstRun;
     fontColour_ = p.FontColour;
     ApplyCaptionColour();
@@ -283,7 +284,18 @@ void Command::PaintFace(Picture picture) {
         }
     }
     update();
-    LblMsg->setGeometry(ToQRect(cc::ToPixels(cc::CaptionRect(W, H), tppX, tppY)));
+    LayoutCaption();
+}
+
+void Command::LayoutCaption() {
+    const double tppX = platform::TwipsPerPixelX(), tppY = platform::TwipsPerPixelY();
+    const auto W = static_cast<int32_t>(std::lround(width() * tppX));
+    const auto H = static_cast<int32_t>(std::lround(height() * tppY));
+    QRect r = ToQRect(cc::ToPixels(cc::CaptionRect(W, H), tppX, tppY));
+    // The designed height fits the design font's 13-pixel cell; a face with a taller line
+    // keeps its place but is not cut off below.
+    r.setHeight(std::max(r.height(), LblMsg->fontMetrics().height()));
+    LblMsg->setGeometry(r);
 }
 
 void Command::PaintGradient(QPainter& painter) {

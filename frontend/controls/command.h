@@ -74,6 +74,7 @@ private:
     void ApplyEnabled();
     void RefreshFace();
     void CursorLeft();
+    void LayoutCaption();
     void PollCursor();
     void React(orbilon::controls::Reaction reaction);
     void ApplyCaptionColour();
