@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "face_geometry.h"
 #include "platform.h"
@@ -72,11 +73,6 @@ cc::FontSpec ToSpec(const QFont& f) {
     s.underline = f.underline();
     s.strikeout = f.strikeOut();
     return s;
-}
-
-// Focus changes that come from switching windows or opening popups are not the button's.
-bool OwnFocusChange(const QFocusEvent* e) {
-    return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
 }
 
 }  // namespace
@@ -242,18 +238,43 @@ void Command::mouseMoveEvent(QMouseEvent*) {
 
 void Command::mousePressEvent(QMouseEvent* e) {
     React(m_.MouseDown(ToButton(e->button())));
+    // The press comes first and the focus it brings second, whatever order Qt used.
+    if (std::exchange(focusAfterPress_, false)) React(m_.FocusIn());
 }
 
 void Command::mouseReleaseEvent(QMouseEvent* e) {
-    React(m_.MouseUp(ToButton(e->button())));
+    React(m_.MouseUp(ToButton(e->button()), rect().contains(e->position().toPoint())));
+}
+
+// A window switch takes the focus away and gives it back to the same button; neither is a
+// change of the button's own. Popups are treated alike.
+bool Command::OwnFocusChange(const QFocusEvent* e) {
+    const bool away =
+        e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason;
+    if (e->type() == QEvent::FocusOut) {
+        focusParked_ = away;
+        return !away;
+    }
+    return !(away && std::exchange(focusParked_, false));
 }
 
 void Command::focusInEvent(QFocusEvent* e) {
-    if (OwnFocusChange(e)) React(m_.FocusIn());
+    if (!OwnFocusChange(e)) return;
+    if (e->reason() == Qt::MouseFocusReason) {
+        // Qt gives the focus before it delivers the press that caused it.
+        focusAfterPress_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (std::exchange(focusAfterPress_, false)) React(m_.FocusIn());
+        });
+        return;
+    }
+    React(m_.FocusIn());
 }
 
 void Command::focusOutEvent(QFocusEvent* e) {
-    if (OwnFocusChange(e)) React(m_.FocusOut());
+    if (!OwnFocusChange(e)) return;
+    if (std::exchange(focusAfterPress_, false)) React(m_.FocusIn());
+    React(m_.FocusOut());
 }
 
 void Command::React(cc::Reaction reaction) {
