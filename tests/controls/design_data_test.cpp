@@ -46,6 +46,14 @@ TEST(DesignData, FormatRoundTripsAwkwardValues) {
     EXPECT_EQ(back.Sections(), d.Sections());
 }
 
+TEST(DesignData, EmptySectionsSurviveFormatting) {
+    for (const char* text : {"[]\n", "[a]\n[]\nx=1\n", "[]\n[b]\n"}) {
+        SCOPED_TRACE(text);
+        const DesignData d = DesignData::Parse(text);
+        EXPECT_EQ(DesignData::Parse(d.Format()).Sections(), d.Sections());
+    }
+}
+
 TEST(DesignData, FontNamesMayHoldSeparators) {
     const FontSpec f{"Odd;Name", 12.5, 700, 0, true, false, true};
     EXPECT_EQ(ParseFont(FormatFont(f)), f);
