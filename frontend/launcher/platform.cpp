@@ -1,0 +1,319 @@
+#include "platform.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLinearGradient>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QPainter>
+#include <QPalette>
+#include <QPointer>
+#include <QRect>
+#include <QScreen>
+#include <QUrl>
+#include <QWidget>
+#include <QWindow>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "cursor_counter.h"
+
+// Xlib after Qt: its macros (None, Bool, Status, ...) break Qt headers.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+std::string gCommandLine;
+CursorCounter gCursor;
+
+// Failed requests (a window that vanished between two calls) are skipped, as the front
+// end does with every failing step; Xlib's default handler would end the process.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+struct DisplayCloser {
+    void operator()(Display* d) const { XCloseDisplay(d); }
+};
+
+// The layer's own connection. It lives until the process ends, so a pointer hidden through
+// it is shown again by the server when the front end goes, however it goes.
+Display* Dpy() {
+    static std::unique_ptr<Display, DisplayCloser> display = [] {
+        std::unique_ptr<Display, DisplayCloser> d;
+        if (std::getenv("DISPLAY") != nullptr) {
+            d.reset(XOpenDisplay(nullptr));
+            if (d) XSetErrorHandler(IgnoreXError);
+        }
+        return d;
+    }();
+    return display.get();
+}
+
+template <typename T>
+struct XFreeDeleter {
+    void operator()(T* p) const {
+        if (p) XFree(p);
+    }
+};
+template <typename T>
+using XPtr = std::unique_ptr<T, XFreeDeleter<T>>;
+
+std::optional<std::string> NetWmName(Display* d, Window w) {
+    static const Atom netWmName = XInternAtom(d, "_NET_WM_NAME", False);
+    static const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* raw = nullptr;
+    if (XGetWindowProperty(d, w, netWmName, 0, 1024, False, utf8, &type, &format, &count, &after,
+                           &raw) != Success)
+        return std::nullopt;
+    XPtr<unsigned char> data(raw);
+    if (type != utf8 || format != 8 || !data) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(data.get()), count);
+}
+
+bool TitleIs(Display* d, Window w, const std::string& title) {
+    if (auto name = NetWmName(d, w)) {
+        if (*name == title) return true;
+    }
+    char* raw = nullptr;
+    if (XFetchName(d, w, &raw) == 0) return false;
+    XPtr<char> name(raw);
+    return name && title == name.get();
+}
+
+// Depth-first over every window below start; window managers reparent clients into frames,
+// so top-level windows are not always children of the root.
+Window FindBelow(Display* d, Window start, const std::string& title) {
+    std::vector<Window> pending{start};
+    while (!pending.empty()) {
+        const Window w = pending.back();
+        pending.pop_back();
+        Window root = 0, parent = 0, *rawChildren = nullptr;
+        unsigned int n = 0;
+        if (XQueryTree(d, w, &root, &parent, &rawChildren, &n) == 0) continue;
+        XPtr<Window> children(rawChildren);
+        for (unsigned int i = 0; i < n; ++i) {
+            if (TitleIs(d, children.get()[i], title)) return children.get()[i];
+            pending.push_back(children.get()[i]);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+void SetCommandLine(int argc, char** argv) {
+    gCommandLine.clear();
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) gCommandLine += ' ';
+        gCommandLine += argv[i];
+    }
+}
+
+const std::string& CommandLine() {
+    return gCommandLine;
+}
+
+bool HaveDisplay() {
+    return Dpy() != nullptr;
+}
+
+WindowId FindWindowByTitle(const std::string& title) {
+    Display* d = Dpy();
+    if (!d) return 0;
+    XSync(d, False);
+    return FindBelow(d, DefaultRootWindow(d), title);
+}
+
+bool WindowExists(WindowId id) {
+    Display* d = Dpy();
+    if (!d || id == 0) return false;
+    XWindowAttributes attrs;
+    return XGetWindowAttributes(d, id, &attrs) != 0;
+}
+
+int ShowCursor(int flag) {
+    const CursorCounter::Change change = gCursor.Apply(flag);
+    if (Display* d = Dpy(); d && (change.hide || change.show)) {
+        int event = 0, error = 0;
+        if (XFixesQueryExtension(d, &event, &error)) {
+            if (change.hide)
+                XFixesHideCursor(d, DefaultRootWindow(d));
+            else
+                XFixesShowCursor(d, DefaultRootWindow(d));
+            XFlush(d);
+        }
+    }
+    return change.counter;
+}
+
+bool GetCursorPos(int& x, int& y) {
+    if (!QGuiApplication::primaryScreen()) return false;
+    const QPoint p = QCursor::pos();
+    x = p.x();
+    y = p.y();
+    return true;
+}
+
+QWidget* WindowFromPoint(int x, int y) {
+    return QApplication::widgetAt(x, y);
+}
+
+std::optional<WindowRect> GetWindowRect(WindowId id) {
+    Display* d = Dpy();
+    if (!d || id == 0) return std::nullopt;
+    Window root = 0, child = 0;
+    int x = 0, y = 0, rx = 0, ry = 0;
+    unsigned int w = 0, h = 0, border = 0, depth = 0;
+    if (XGetGeometry(d, id, &root, &x, &y, &w, &h, &border, &depth) == 0) return std::nullopt;
+    if (XTranslateCoordinates(d, id, root, 0, 0, &rx, &ry, &child) == 0) return std::nullopt;
+    // The outer rectangle includes the X border on every side.
+    const int b = static_cast<int>(border);
+    return WindowRect{rx - b, ry - b, rx + static_cast<int>(w) + b, ry + static_cast<int>(h) + b};
+}
+
+WindowId GetOwner(WindowId id) {
+    Display* d = Dpy();
+    Window owner = 0;
+    if (!d || id == 0 || XGetTransientForHint(d, id, &owner) == 0) return 0;
+    return owner;
+}
+
+bool SetParent(QWidget* widget, WindowId parent) {
+    if (!widget || !WindowExists(parent)) return false;
+    widget->winId();  // the native window must exist before it can move
+    QWindow* own = widget->windowHandle();
+    QWindow* foreign = QWindow::fromWinId(parent);
+    if (!own || !foreign) return false;
+    foreign->setParent(nullptr);
+    own->setParent(foreign);
+    return true;
+}
+
+void PostClose(QWidget* widget) {
+    if (widget) QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
+}
+
+pid_t StartProcess(const std::string& path) {
+    pid_t pid = -1;
+    char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
+    return pid;
+}
+
+bool ProcessEnded(pid_t pid) {
+    if (pid <= 0) return true;
+    int status = 0;
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    return r == pid || (r < 0 && errno == ECHILD);
+}
+
+void MessageBox(const std::string& text, const std::string& caption) {
+    QMessageBox box;
+    box.setIcon(QMessageBox::NoIcon);
+    box.setWindowTitle(QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+void EndProcess() {
+    if (Display* d = Dpy()) XFlush(d);
+    std::fflush(nullptr);
+    _exit(0);
+}
+
+std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,
+                                          const std::string& filter, const std::string& startDir) {
+    const QString path = QFileDialog::getOpenFileName(owner, QString::fromStdString(title),
+                                                      QString::fromStdString(startDir),
+                                                      QString::fromStdString(filter));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+void OpenUrl(const std::string& url) {
+    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void FillVerticalGradient(QPainter& painter, const QRect& rect, const QColor& top,
+                          const QColor& bottom) {
+    if (rect.isEmpty()) return;
+    QLinearGradient g(rect.topLeft(), rect.bottomLeft());
+    g.setColorAt(0.0, top);
+    g.setColorAt(1.0, bottom);
+    painter.fillRect(rect, g);
+}
+
+QColor FromOleColour(uint32_t colour) {
+    if ((colour & 0xFF000000u) == 0x80000000u) {
+        const QPalette pal = QApplication::palette();
+        switch (colour & 0xFFu) {
+            case 5:
+                return pal.color(QPalette::Base);  // window
+            case 8:
+                return pal.color(QPalette::Text);  // window text
+            case 13:
+                return pal.color(QPalette::Highlight);
+            case 14:
+                return pal.color(QPalette::HighlightedText);
+            case 15:
+                return pal.color(QPalette::Button);  // button face
+            case 16:
+                return pal.color(QPalette::Mid);  // button shadow
+            case 17:
+                return pal.color(QPalette::Disabled, QPalette::Text);  // grey text
+            case 18:
+                return pal.color(QPalette::ButtonText);
+            case 20:
+                return pal.color(QPalette::Light);  // button highlight
+            case 21:
+                return pal.color(QPalette::Shadow);  // dark shadow
+            case 22:
+                return pal.color(QPalette::Midlight);  // 3D light
+            case 23:
+                return pal.color(QPalette::ToolTipText);
+            case 24:
+                return pal.color(QPalette::ToolTipBase);
+            default:
+                return pal.color(QPalette::Window);
+        }
+    }
+    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                  static_cast<int>((colour >> 16) & 0xFF));
+}
+
+static double TwipsPerPixel(bool horizontal) {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    if (!s) return 15.0;
+    const double dpi = horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY();
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+double TwipsPerPixelX() {
+    return TwipsPerPixel(true);
+}
+double TwipsPerPixelY() {
+    return TwipsPerPixel(false);
+}
+
+}  // namespace platform
