@@ -1,13 +1,13 @@
 // A stand-in for the renderer in the launcher's display tests: a window titled
 // "Orbilon_VC" that ends on a key or button press or a close request, like the real one.
-// FAKE_RENDERER_DELAY_MS delays the window, FAKE_RENDERER_NO_WINDOW never opens one.
+// FAKE_RENDERER_DELAY_MS delays the window, FAKE_RENDERER_NO_WINDOW never opens one, and
+// FAKE_RENDERER_TITLE (with FAKE_RENDERER_UNMAPPED) makes a marker window of another title.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 int main() {
     if (const char* d = std::getenv("FAKE_RENDERER_DELAY_MS")) usleep(1000u * std::atoi(d));
@@ -23,13 +23,17 @@ int main() {
     const int s = DefaultScreen(dpy);
     Window w = XCreateSimpleWindow(dpy, RootWindow(dpy, s), 0, 0, DisplayWidth(dpy, s),
                                    DisplayHeight(dpy, s), 0, 0, BlackPixel(dpy, s));
-    XStoreName(dpy, w, "Orbilon_VC");
+    const char* title = std::getenv("FAKE_RENDERER_TITLE");
+    XStoreName(dpy, w, title ? title : "Orbilon_VC");
     Atom del = XInternAtom(dpy, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(dpy, w, &del, 1);
     XSelectInput(dpy, w, KeyPressMask | ButtonPressMask | ExposureMask);
-    XMapRaised(dpy, w);
+    if (!std::getenv("FAKE_RENDERER_UNMAPPED")) {
+        XMapRaised(dpy, w);
+        XSync(dpy, False);
+        XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
+    }
     XSync(dpy, False);
-    XSetInputFocus(dpy, w, RevertToParent, CurrentTime);
     for (;;) {
         XEvent e;
         XNextEvent(dpy, &e);
