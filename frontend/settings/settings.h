@@ -1,0 +1,82 @@
+// The front end's settings: Orbilon.ini, the three process-wide values that mirror it, and
+// the path check shared with the renderer check at start-up.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Music source: 0 none, 1 audio CD, 2 MP3 or WAV file; other values are kept as read.
+extern int16_t BGMKind;
+// CD track to repeat; 0 plays the whole disc.
+extern int16_t RepeatTrack;
+// The music file's path, UTF-8.
+extern std::string BGMFile;
+// Raw result of the last platform call that sets it (for WriteIni: non-zero on success).
+// Scratch: read it only right after the call.
+extern int32_t LastApiResult;
+
+// Directory of the running executable (/proc/self/exe, resolved), without a trailing '/'.
+std::string ProgramFolder();
+
+// ProgramFolder() + "/Orbilon.ini"; for an installed copy whose folder cannot be written and
+// holds no Orbilon.ini, $XDG_CONFIG_HOME/orbilon/Orbilon.ini (~/.config/... by default).
+// Rebuilt on every call, so reading and writing always use the same file.
+std::string SettingsPath();
+
+// The value of `key` (UTF-8) in section "Section" of SettingsPath(), as UTF-8; `def` when the
+// file, section or key is missing or the value is not valid CP932.
+std::string ReadIni(const std::string& key, const std::string& def);
+
+// Sets `key` to `value` (both UTF-8) in section "Section" of SettingsPath(), creating the file
+// and its folder as needed, and replacing the file atomically. Fails, leaving the file as it
+// was, for text CP932 cannot carry exactly, a read-only file or folder, or any I/O error.
+// The result also goes to LastApiResult (1 success, 0 failure).
+bool WriteIni(const std::string& key, const std::string& value);
+
+// Fills BGMKind, RepeatTrack and BGMFile from SettingsPath(); never reports an error.
+void LoadSettings();
+
+// True when `path` (one trailing '/' ignored) names something other than a folder that can be
+// opened for reading. Never blocks, never reports.
+bool FileExists(const std::string& path);
+
+namespace orbilon {
+
+using ::BGMFile;
+using ::BGMKind;
+using ::FileExists;
+using ::LastApiResult;
+using ::LoadSettings;
+using ::ProgramFolder;
+using ::ReadIni;
+using ::RepeatTrack;
+using ::SettingsPath;
+using ::WriteIni;
+
+// The section every setting lives in.
+inline constexpr const char* kSection = "Section";
+// The three keys, UTF-8; in the file they are CP932.
+inline constexpr const char* kKeyKind = "BGM区分";
+inline constexpr const char* kKeyRepeat = "BGMﾘﾋﾟｰﾄ";
+inline constexpr const char* kKeyFile = "BGMﾌｧｲﾙ";
+
+// The choice SettingsPath() makes, from what it found out about the program folder. An
+// XDG_CONFIG_HOME that is not absolute is ignored, as the XDG rules say.
+std::string ChooseSettingsPath(const std::string& program_folder, bool folder_has_file,
+                               bool folder_writable, const char* xdg_config_home, const char* home);
+
+// The same operations on an explicit file and section, for tests and tools. The public ones
+// above are these with SettingsPath() and kSection.
+std::string SettingsPathFor(const std::string& program_folder, const char* xdg_config_home,
+                            const char* home);
+std::string ReadIniAt(const std::string& path, const std::string& section, const std::string& key,
+                      const std::string& def);
+bool WriteIniAt(const std::string& path, const std::string& section, const std::string& key,
+                const std::string& value);
+void LoadSettingsFrom(const std::string& path);
+
+// Stores the three settings in the order the dialog's confirm button does. True when all
+// three writes succeeded.
+bool SaveSettings();
+
+}  // namespace orbilon

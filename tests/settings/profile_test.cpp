@@ -1,0 +1,136 @@
+#include "frontend/settings/profile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using orbilon::profile::GetValue;
+using orbilon::profile::SetValue;
+
+std::string Get(std::string_view text, std::string_view key, std::string_view section = "S") {
+    return GetValue(text, section, key).value_or("<missing>");
+}
+
+TEST(ProfileRead, NamesAndValues) {
+    const std::string text =
+        "; comment=1\r\n"
+        "top=before any section\r\n"
+        "  [ s ]  \r\n"
+        "  Key  =  value with blanks  \r\n"
+        "quoted=\"  kept  \"\r\n"
+        "half=\"open\r\n"
+        "empty=\r\n"
+        "noequals\r\n"
+        "[other]\r\n"
+        "key=wrong section\r\n";
+    EXPECT_EQ(Get(text, "KEY"), "value with blanks");
+    EXPECT_EQ(Get(text, "key", "  S "), "value with blanks");
+    EXPECT_EQ(Get(text, "quoted"), "  kept  ");
+    EXPECT_EQ(Get(text, "half"), "\"open");
+    EXPECT_EQ(Get(text, "empty"), "");
+    EXPECT_EQ(Get(text, "noequals"), "<missing>");
+    EXPECT_EQ(Get(text, "top"), "<missing>");
+    EXPECT_EQ(Get(text, "; comment"), "<missing>");
+    EXPECT_EQ(Get(text, "key", "missing"), "<missing>");
+    EXPECT_EQ(Get(text, "key", "Other"), "wrong section");
+}
+
+TEST(ProfileRead, LineEndings) {
+    EXPECT_EQ(Get("[S]\nk=lf\n", "k"), "lf");
+    EXPECT_EQ(Get("[S]\r\nk=crlf\r\n", "k"), "crlf");
+    EXPECT_EQ(Get("[S]\r\nk=no final newline", "k"), "no final newline");
+    EXPECT_EQ(Get("[S]\nk=mixed\r\n", "k"), "mixed");
+}
+
+TEST(ProfileRead, FirstMatchWins) {
+    const std::string text = "[S]\nk=1\nk=2\n[S]\nk=3\nj=4\n";
+    EXPECT_EQ(Get(text, "k"), "1");
+    // A key found only in a repeated section is still found.
+    EXPECT_EQ(Get(text, "j"), "4");
+}
+
+TEST(ProfileRead, CutTo255BytesOnCharacterBoundary) {
+    const std::string long_ascii(300, 'x');
+    EXPECT_EQ(Get("[S]\nk=" + long_ascii + "\n", "k"), std::string(255, 'x'));
+    // 254 ASCII bytes then a two-byte character: cutting at 255 would split it.
+    const std::string split = std::string(254, 'x') + "\x82\xa0" + "tail";
+    EXPECT_EQ(Get("[S]\nk=" + split + "\n", "k"), std::string(254, 'x'));
+    const std::string exact = std::string(253, 'x') + "\x82\xa0";
+    EXPECT_EQ(Get("[S]\nk=" + exact + "tail\n", "k"), exact);
+}
+
+TEST(ProfileRead, TwoByteCharactersAreWholeCharacters) {
+    // "ア" is 83 41 and "ヂ" 83 61: folding the second byte's case would make them one key.
+    const std::string text = "[S]\n\x83\x61=vowel-ji\n";
+    EXPECT_EQ(Get(text, "\x83\x61"), "vowel-ji");
+    EXPECT_EQ(Get(text, "\x83\x41"), "<missing>");
+    // "ゾ" is 83 5D: its second byte is ']' and must not close the section name.
+    const std::string section = "[\x83\x5d]\nk=zo\n";
+    EXPECT_EQ(Get(section, "k", "\x83\x5d"), "zo");
+    // Half-width katakana are single bytes and match exactly.
+    EXPECT_EQ(Get("[S]\nBGM\xd8\xcb\xdf\xb0\xc4=1\n", "bgm\xd8\xcb\xdf\xb0\xc4"), "1");
+}
+
+TEST(ProfileRead, BadBytesNeverBreakParsing) {
+    std::string text = "[S]\nk";
+    text += '\0';
+    text += "=nul\n\x81\n[S\n";
+    text += '\0';
+    text += "]\nj=\x81";
+    EXPECT_EQ(Get(text, std::string_view("k\0", 2)), "nul");
+    EXPECT_EQ(Get(text, "j"), "\x81");  // a lone lead byte at the end stays a byte
+    EXPECT_EQ(Get("", "k"), "<missing>");
+    EXPECT_EQ(Get("\n\n\r\r\n[", "k"), "<missing>");
+}
+
+TEST(ProfileWrite, ReplacesInPlaceAndKeepsEverythingElse) {
+    const std::string text = "; mine\r\n[S]\r\n  K = old  \r\nother=x\r\n\r\n[T]\r\nk=t\r\n";
+    EXPECT_EQ(*SetValue(text, "s", "k", "new"),
+              "; mine\r\n[S]\r\nk=new\r\nother=x\r\n\r\n[T]\r\nk=t\r\n");
+    // The last line keeps having no newline.
+    EXPECT_EQ(*SetValue("[S]\nk=1", "S", "k", "2"), "[S]\nk=2");
+}
+
+TEST(ProfileWrite, AddsKeyAtEndOfSectionBeforeBlankLines) {
+    const std::string text = "[S]\na=1\n\n[T]\nb=2\n";
+    EXPECT_EQ(*SetValue(text, "S", "k", "v"), "[S]\na=1\nk=v\n\n[T]\nb=2\n");
+    EXPECT_EQ(*SetValue(text, "T", "k", "v"), "[S]\na=1\n\n[T]\nb=2\nk=v\n");
+    EXPECT_EQ(*SetValue("[S]", "S", "k", "v"), "[S]\r\nk=v\r\n");
+    EXPECT_EQ(*SetValue("[S]\r\nk0=0", "S", "k", "v"), "[S]\r\nk0=0\r\nk=v\r\n");
+    // Into the first of two sections of the same name.
+    EXPECT_EQ(*SetValue("[S]\na=1\n[S]\nb=2\n", "S", "k", "v"), "[S]\na=1\nk=v\n[S]\nb=2\n");
+}
+
+TEST(ProfileWrite, AddsSectionAtEndInTheFilesStyle) {
+    EXPECT_EQ(*SetValue("", "Section", "k", "v"), "[Section]\r\nk=v\r\n");
+    EXPECT_EQ(*SetValue("[A]\nx=1\n", "B", "k", "v"), "[A]\nx=1\n[B]\nk=v\n");
+    EXPECT_EQ(*SetValue("[A]\r\nx=1", "B", "k", "v"), "[A]\r\nx=1\r\n[B]\r\nk=v\r\n");
+    EXPECT_EQ(*SetValue("[A]\nx=1\r", "B", "k", "v"), "[A]\nx=1\r\n[B]\nk=v\n");
+}
+
+TEST(ProfileWrite, ValuesReadBackExactly) {
+    for (const std::string value :
+         {"", " lead", "trail ", "\"quoted\"", "\"", "a=b", "[x]", ";x", "\x83\x5d\\"}) {
+        const auto text = SetValue("[S]\nk=old\n", "S", "k", value);
+        ASSERT_TRUE(text) << value;
+        EXPECT_EQ(GetValue(*text, "S", "k"), value) << *text;
+    }
+}
+
+TEST(ProfileWrite, RefusesWhatCannotBeOneLine) {
+    const std::string nul("a\0b", 3);
+    EXPECT_FALSE(SetValue("", "S", "k", "a\nb"));
+    EXPECT_FALSE(SetValue("", "S", "k", "a\rb"));
+    EXPECT_FALSE(SetValue("", "S", "k", nul));
+    EXPECT_FALSE(SetValue("", "S", "a=b", "v"));
+    EXPECT_FALSE(SetValue("", "S", "[k", "v"));
+    EXPECT_FALSE(SetValue("", "S", ";k", "v"));
+    EXPECT_FALSE(SetValue("", "S", " ", "v"));
+    EXPECT_FALSE(SetValue("", "", "k", "v"));
+    EXPECT_FALSE(SetValue("", "a]b", "k", "v"));
+    EXPECT_FALSE(SetValue("", "S\n", "k", "v"));
+    // "ゾ" ends in a ']' byte but is a valid section name.
+    EXPECT_TRUE(SetValue("", "\x83\x5d", "k", "v"));
+}
+
+}  // namespace
