@@ -1,0 +1,17 @@
+# Runs the picture generator into OUT and compares each picture with the committed one.
+file(MAKE_DIRECTORY ${OUT})
+execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "make-button-pictures failed: ${rc}")
+endif()
+foreach(name Normal HighLight Pressed Disable Selected HighLightSelect)
+  file(SIZE ${OUT}/${name}.bmp size)
+  if(NOT size EQUAL 4854)
+    message(FATAL_ERROR "${name}.bmp is ${size} bytes, not 4854")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT}/${name}.bmp
+                          ${PICTURES}/${name}.bmp RESULT_VARIABLE diff)
+  if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "${name}.bmp differs from the generator's; run the button-pictures target")
+  endif()
+endforeach()
