@@ -1,5 +1,7 @@
-// The one place where the "C" switch reaches the settings dialog. Until the dialog is
-// part of the front end, the switch ends after the renderer check.
+// The one place where the "C" switch reaches the settings dialog.
 #include "orbilon_b.h"
+#include "orbilon_p.h"
 
-void ShowSettingsDialog() {}
+void ShowSettingsDialog() {
+    ShowSettingsDialogModal();
+}
