@@ -15,6 +15,7 @@
 #include "orbilon_p.h"
 #include "orbilon_p_logic.h"
 #include "settings.h"
+#include "zoom.h"
 
 namespace {
 
@@ -49,10 +50,10 @@ protected:
             return writable;
         };
         s.settingsPath = [] { return std::string("/ro/Orbilon.ini"); };
-        s.cursorPos = [](int& x, int& y) {
-            x = 10;
-            y = 20;
-            return true;
+        s.cursorPos = [this](int& x, int& y) {
+            x = cursor.x();
+            y = cursor.y();
+            return haveCursor;
         };
         dialog = std::make_unique<Orbilon_P>(std::move(s));
         dialog->show();
@@ -106,6 +107,8 @@ protected:
     std::vector<std::string> urls, messages;
     bool busyWhileOpening = false;
     bool writable = true;
+    QPoint cursor{10, 20};
+    bool haveCursor = true;
     Writes writes;
 };
 
@@ -277,6 +280,39 @@ TEST_F(DialogTest, CancelAndCloseWriteNothing) {
     QTest::keyClick(dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_TRUE(writes.empty());
+}
+
+TEST_F(DialogTest, ZoomAnchorIsTheCursorAtLoad) {
+    Open();
+    EXPECT_EQ(10, AnchorX);
+    EXPECT_EQ(20, AnchorY);
+    EXPECT_EQ(1, LastApiResult);
+    dialog.reset();
+    cursor = QPoint(70000, 30);  // x does not fit 16 bits: it keeps the earlier anchor
+    Open();
+    EXPECT_EQ(10, AnchorX);
+    EXPECT_EQ(30, AnchorY);
+    dialog.reset();
+    haveCursor = false;
+    Open();
+    EXPECT_EQ(0, AnchorX);
+    EXPECT_EQ(0, AnchorY);
+    EXPECT_EQ(0, LastApiResult);
+}
+
+TEST_F(DialogTest, TabOrderRunsThroughTheFocusableControls) {
+    BGMKind = 1;
+    Open();
+    std::vector<QString> order;
+    QWidget* w = Child("BGM_Repeat");
+    for (int i = 0; i < 4; ++i) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus || w->parentWidget() == Child("BGM_Repeat")) {
+            w = w->nextInFocusChain();
+        }
+        order.push_back(w->objectName());
+    }
+    EXPECT_EQ((std::vector<QString>{"Cmd_BGM", "Cmd_Set", "Cmd_Can", "Cmd_Etc"}), order);
 }
 
 TEST_F(DialogTest, HomePageOpensUnderTheBusyPointer) {
