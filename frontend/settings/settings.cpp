@@ -266,15 +266,6 @@ void LoadSettingsFrom(const std::string& path) {
     }
 }
 
-bool SaveSettings() {
-    const bool kind = WriteIni(kKeyKind, std::to_string(BGMKind));
-    const bool repeat = WriteIni(kKeyRepeat, std::to_string(RepeatTrack));
-    const bool file = WriteIni(kKeyFile, BGMFile);
-    const bool ok = kind && repeat && file;
-    LastApiResult = ok ? 1 : 0;
-    return ok;
-}
-
 }  // namespace orbilon
 
 std::string ProgramFolder() {

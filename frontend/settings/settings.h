@@ -75,8 +75,4 @@ bool WriteIniAt(const std::string& path, const std::string& section, const std::
                 const std::string& value);
 void LoadSettingsFrom(const std::string& path);
 
-// Stores the three settings in the order the dialog's confirm button does. True when all
-// three writes succeeded.
-bool SaveSettings();
-
 }  // namespace orbilon

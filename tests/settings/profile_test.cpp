@@ -79,6 +79,8 @@ TEST(ProfileRead, BadBytesNeverBreakParsing) {
     text += "]\nj=\x81";
     EXPECT_EQ(Get(text, std::string_view("k\0", 2)), "nul");
     EXPECT_EQ(Get(text, "j"), "\x81");  // a lone lead byte at the end stays a byte
+    // A lead byte before '=' or ']' is not a pair: those are no trail bytes.
+    EXPECT_EQ(Get("[S]\n\xfa=lone\n", "\xfa"), "lone");
     EXPECT_EQ(Get("", "k"), "<missing>");
     EXPECT_EQ(Get("\n\n\r\r\n[", "k"), "<missing>");
 }
@@ -129,6 +131,9 @@ TEST(ProfileWrite, RefusesWhatCannotBeOneLine) {
     EXPECT_FALSE(SetValue("", "", "k", "v"));
     EXPECT_FALSE(SetValue("", "a]b", "k", "v"));
     EXPECT_FALSE(SetValue("", "S\n", "k", "v"));
+    // A trailing lone lead byte would pair with the ']' written after it.
+    EXPECT_FALSE(SetValue("", "S\x81", "k", "v"));
+    EXPECT_FALSE(SetValue("", "S", "k\x81", "v"));
     // "ゾ" ends in a ']' byte but is a valid section name.
     EXPECT_TRUE(SetValue("", "\x83\x5d", "k", "v"));
 }

@@ -9,6 +9,7 @@
 
 namespace {
 
+using orbilon::testing::AsOrdinaryUser;
 using orbilon::testing::CountEntries;
 using orbilon::testing::ReadBytes;
 using orbilon::testing::TempFolder;
@@ -183,14 +184,41 @@ TEST_F(SettingsFile, FailedWritesLeaveTheOldFile) {
 }
 
 TEST_F(SettingsFile, ReadOnlyFolderKeepsTheOldFile) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    // The file itself may be written, the folder may not: no temporary file can be made.
     const std::string before = "[Section]\r\n" + kKind + "=1\r\n";
     WriteBytes(ini, before);
+    chmod(ini.c_str(), 0666);
     chmod(dir.path().c_str(), 0555);
-    EXPECT_FALSE(orbilon::WriteIniAt(ini, "Section", orbilon::kKeyKind, "2"));
-    EXPECT_EQ(LastApiResult, 0);
+    EXPECT_TRUE(AsOrdinaryUser([&] {
+        LastApiResult = 1;
+        return !orbilon::WriteIniAt(ini, "Section", orbilon::kKeyKind, "2") && LastApiResult == 0;
+    }));
     chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_EQ(CountEntries(dir.path()), 1u);
+}
+
+TEST_F(SettingsFile, FailedRenameKeepsTheOldFileAndLeavesNoTemporary) {
+    // In a sticky folder another user's file cannot be replaced even when it may be written:
+    // the temporary file is made, the rename is refused.
+    if (geteuid() != 0) GTEST_SKIP() << "needs a file owned by another user";
+    const std::string before = "[Section]\r\n" + kKind + "=1\r\n";
+    WriteBytes(ini, before);
+    chmod(ini.c_str(), 0666);
+    chmod(dir.path().c_str(), 01777);
+    EXPECT_TRUE(AsOrdinaryUser(
+        [&] { return !orbilon::WriteIniAt(ini, "Section", orbilon::kKeyKind, "2"); }));
+    EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_EQ(CountEntries(dir.path()), 1u);
+}
+
+TEST_F(SettingsFile, OversizedFileIsNeitherReadNorRewritten) {
+    std::string huge = "[Section]\r\n" + kKind + "=1\r\n";
+    huge.resize(17 << 20, 'x');
+    WriteBytes(ini, huge);
+    EXPECT_EQ(orbilon::ReadIniAt(ini, "Section", orbilon::kKeyKind, "def"), "def");
+    EXPECT_FALSE(orbilon::WriteIniAt(ini, "Section", orbilon::kKeyKind, "2"));
+    EXPECT_EQ(ReadBytes(ini).size(), huge.size());
 }
 
 TEST_F(SettingsFile, WritesThroughASymbolicLink) {
@@ -221,10 +249,6 @@ TEST(FileExists, OnlyReadableNonFolders) {
     const std::string fifo = dir / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_TRUE(FileExists(fifo));
-    if (geteuid() != 0) {
-        chmod(file.c_str(), 0);
-        EXPECT_FALSE(FileExists(file));
-    }
 }
 
 TEST(SettingsPath, BesideTheProgramUnlessInstalled) {
@@ -249,10 +273,31 @@ TEST(SettingsPath, BesideTheProgramUnlessInstalled) {
     EXPECT_EQ(orbilon::SettingsPathFor(dir.path(), "/x", "/h"), dir / "Orbilon.ini");
     EXPECT_EQ(SettingsPath(), ProgramFolder() + "/Orbilon.ini");
     EXPECT_TRUE(FileExists(ProgramFolder() + "/settings_test"));
-    if (geteuid() == 0) GTEST_SKIP() << "root can write every folder";
-    chmod(dir.path().c_str(), 0555);
-    EXPECT_EQ(orbilon::SettingsPathFor(dir.path(), "/x", "/h"), "/x/orbilon/Orbilon.ini");
+}
+
+TEST(SettingsPath, InstalledCopyUsesTheUsersConfigFolder) {
+    TempFolder dir;
     chmod(dir.path().c_str(), 0755);
+    const std::string program = dir / "bin";
+    mkdir(program.c_str(), 0555);
+    EXPECT_TRUE(AsOrdinaryUser(
+        [&] { return orbilon::SettingsPathFor(program, "/x", "/h") == "/x/orbilon/Orbilon.ini"; }));
+    // A file shipped beside the program stays the settings file, even read-only.
+    chmod(program.c_str(), 0755);
+    WriteBytes(program + "/Orbilon.ini", "");
+    chmod(program.c_str(), 0555);
+    EXPECT_TRUE(AsOrdinaryUser(
+        [&] { return orbilon::SettingsPathFor(program, "/x", "/h") == program + "/Orbilon.ini"; }));
+}
+
+TEST(FileExists, UnreadableFileIsFalse) {
+    TempFolder dir;
+    chmod(dir.path().c_str(), 0755);
+    const std::string file = dir / "secret.mp3";
+    WriteBytes(file, "ID3");
+    chmod(file.c_str(), 0600);
+    if (geteuid() != 0) chmod(file.c_str(), 0);
+    EXPECT_TRUE(AsOrdinaryUser([&] { return !FileExists(file); }));
 }
 
 }  // namespace
