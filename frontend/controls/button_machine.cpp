@@ -21,7 +21,7 @@ Reaction ButtonMachine::MouseDown(MouseButton button) {
     return {Picture::Pressed};
 }
 
-Reaction ButtonMachine::MouseUp(MouseButton button) {
+Reaction ButtonMachine::MouseUp(MouseButton button, bool over) {
     if (!Enabled()) return {};
     Reaction r;
     if (button == MouseButton::Left) {
@@ -31,7 +31,7 @@ Reaction ButtonMachine::MouseUp(MouseButton button) {
     }
     // A focused button that saw no move since it got the focus does not click; every other
     // release does, whichever button it was.
-    r.click = ButtonState != kFocused;
+    r.click = over && ButtonState != kFocused;
     return r;
 }
 

@@ -50,7 +50,10 @@ public:
 
     Reaction MouseMove();
     Reaction MouseDown(MouseButton button);
-    Reaction MouseUp(MouseButton button);
+    // over: whether the release happened over the button. A release elsewhere (the button
+    // holds the pointer while pressed) paints as usual but never clicks, so a user can
+    // still back out of a press by moving away.
+    Reaction MouseUp(MouseButton button, bool over = true);
     Reaction FocusIn();
     Reaction FocusOut();
     // The cursor poll found the cursor outside the button.

@@ -6,8 +6,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "face_geometry.h"
 #include "platform.h"
@@ -73,11 +75,6 @@ cc::FontSpec ToSpec(const QFont& f) {
     return s;
 }
 
-// Focus changes that come from switching windows or opening popups are not the button's.
-bool OwnFocusChange(const QFocusEvent* e) {
-    return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
-}
-
 }  // namespace
 
 Command::Command(QWidget* parent) : QWidget(parent) {
@@ -108,8 +105,6 @@ Command::Command(QWidget* parent) : QWidget(parent) {
     const double tppX = platform::TwipsPerPixelX(), tppY = platform::TwipsPerPixelY();
     resize(static_cast<int>(std::lround(kDesignWidth / tppX)),
            static_cast<int>(std::lround(kDesignHeight / tppY)));
-    LblMsg->setGeometry(
-        ToQRect(cc::ToPixels(cc::CaptionRect(kDesignWidth, kDesignHeight), tppX, tppY)));
     // A brand-new button already holds its (disabled) face.
     ApplyEnabled();
 }
@@ -181,6 +176,7 @@ QFont Command::Font() const {
 
 void Command::SetFont(const QFont& New_Font) {
     LblMsg->setFont(New_Font);
+    LayoutCaption();
     emit PropertyChanged(QStringLiteral("Font"));
 }
 
@@ -203,6 +199,7 @@ void Command::ReadProperties(const cc::PropertyBag& bag) {
     QFont font = LblMsg->font();
     font.setFamily(QString::fromStdString(p.font.name));
     LblMsg->setFont(font);
+    LayoutCaption();
     m_.FirstRun = p.FirstRun;
     fontColour_ = p.FontColour;
     ApplyCaptionColour();
@@ -241,18 +238,43 @@ void Command::mouseMoveEvent(QMouseEvent*) {
 
 void Command::mousePressEvent(QMouseEvent* e) {
     React(m_.MouseDown(ToButton(e->button())));
+    // The press comes first and the focus it brings second, whatever order Qt used.
+    if (std::exchange(focusAfterPress_, false)) React(m_.FocusIn());
 }
 
 void Command::mouseReleaseEvent(QMouseEvent* e) {
-    React(m_.MouseUp(ToButton(e->button())));
+    React(m_.MouseUp(ToButton(e->button()), rect().contains(e->position().toPoint())));
+}
+
+// A window switch takes the focus away and gives it back to the same button; neither is a
+// change of the button's own. Popups are treated alike.
+bool Command::OwnFocusChange(const QFocusEvent* e) {
+    const bool away =
+        e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason;
+    if (e->type() == QEvent::FocusOut) {
+        focusParked_ = away;
+        return !away;
+    }
+    return !(away && std::exchange(focusParked_, false));
 }
 
 void Command::focusInEvent(QFocusEvent* e) {
-    if (OwnFocusChange(e)) React(m_.FocusIn());
+    if (!OwnFocusChange(e)) return;
+    if (e->reason() == Qt::MouseFocusReason) {
+        // Qt gives the focus before it delivers the press that caused it.
+        focusAfterPress_ = true;
+        QTimer::singleShot(0, this, [this] {
+            if (std::exchange(focusAfterPress_, false)) React(m_.FocusIn());
+        });
+        return;
+    }
+    React(m_.FocusIn());
 }
 
 void Command::focusOutEvent(QFocusEvent* e) {
-    if (OwnFocusChange(e)) React(m_.FocusOut());
+    if (!OwnFocusChange(e)) return;
+    if (std::exchange(focusAfterPress_, false)) React(m_.FocusIn());
+    React(m_.FocusOut());
 }
 
 void Command::React(cc::Reaction reaction) {
@@ -283,7 +305,18 @@ void Command::PaintFace(Picture picture) {
         }
     }
     update();
-    LblMsg->setGeometry(ToQRect(cc::ToPixels(cc::CaptionRect(W, H), tppX, tppY)));
+    LayoutCaption();
+}
+
+void Command::LayoutCaption() {
+    const double tppX = platform::TwipsPerPixelX(), tppY = platform::TwipsPerPixelY();
+    const auto W = static_cast<int32_t>(std::lround(width() * tppX));
+    const auto H = static_cast<int32_t>(std::lround(height() * tppY));
+    QRect r = ToQRect(cc::ToPixels(cc::CaptionRect(W, H), tppX, tppY));
+    // The designed height fits the design font's 13-pixel cell; a face with a taller line
+    // keeps its place but is not cut off below.
+    r.setHeight(std::max(r.height(), LblMsg->fontMetrics().height()));
+    LblMsg->setGeometry(r);
 }
 
 void Command::PaintGradient(QPainter& painter) {

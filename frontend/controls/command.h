@@ -74,6 +74,8 @@ private:
     void ApplyEnabled();
     void RefreshFace();
     void CursorLeft();
+    void LayoutCaption();
+    bool OwnFocusChange(const QFocusEvent* event);
     void PollCursor();
     void React(orbilon::controls::Reaction reaction);
     void ApplyCaptionColour();
@@ -86,4 +88,6 @@ private:
     QImage face_;
     int32_t fontColour_ = 0;
     bool opaque_ = true;
+    bool focusAfterPress_ = false;
+    bool focusParked_ = false;
 };

@@ -169,6 +169,14 @@ TEST(ButtonMachine, HoverReleaseWithoutFocusStaysInHover) {
     EXPECT_EQ(m.MouseMove().paint, Picture::HighLight);
 }
 
+TEST(ButtonMachine, ReleaseAwayFromTheButtonNeverClicks) {
+    ButtonMachine m = Enabled(kHover, false);
+    m.MouseDown(MouseButton::Left);
+    EXPECT_EQ(m.MouseUp(MouseButton::Left, false), (Reaction{Picture::Normal, false}));
+    EXPECT_FALSE(m.MouseIsDown);
+    EXPECT_FALSE(m.MouseUp(MouseButton::Right, false).click);
+}
+
 TEST(ButtonMachine, UnarmedButtonIgnoresCursorButNotFocus) {
     ButtonMachine m = Enabled(kNotArmed, false);
     EXPECT_EQ(m.MouseMove(), Reaction{});

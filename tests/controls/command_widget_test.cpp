@@ -51,6 +51,10 @@ protected:
         App();
         host = std::make_unique<QWidget>();
         host->resize(300, 200);
+        // Takes the focus the window hands out when it becomes active.
+        sink = new QWidget(host.get());
+        sink->setFocusPolicy(Qt::StrongFocus);
+        sink->setGeometry(280, 180, 10, 10);
         button = new Command(host.get());
         button->move(20, 20);
         button->ReadProperties({});
@@ -74,6 +78,7 @@ protected:
     QRgb Inner(int y) const { return Face().pixel(Face().width() / 2, y); }
 
     std::unique_ptr<QWidget> host;
+    QWidget* sink = nullptr;
     Command* button = nullptr;
 };
 
@@ -83,7 +88,10 @@ TEST_F(CommandWidget, DesignedSizeAndCaption) {
     EXPECT_EQ(button->State(), 0);
     const QLabel* label = button->findChild<QLabel*>("LblMsg");
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->geometry(), QRect(0, 7, 117, 13));
+    EXPECT_EQ(label->geometry().topLeft(), QPoint(0, 7));
+    EXPECT_EQ(label->width(), 117);
+    EXPECT_GE(label->height(), 13);  // taller where the face's line needs it
+    EXPECT_GE(label->height(), label->fontMetrics().height());
 }
 
 TEST_F(CommandWidget, EachStateShowsItsFramePicture) {
@@ -93,20 +101,34 @@ TEST_F(CommandWidget, EachStateShowsItsFramePicture) {
     EXPECT_EQ(button->State(), 2);
     EXPECT_TRUE(FrameIs(Face(), "HighLight"));
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(50, 14));
+    QApplication::processEvents();
+    EXPECT_EQ(button->State(), 4);  // the press brought the focus
     EXPECT_TRUE(FrameIs(Face(), "Pressed"));
     QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(50, 14));
+    EXPECT_TRUE(FrameIs(Face(), "HighLightSelect"));
+    sink->setFocus();
+    EXPECT_EQ(button->State(), 1);
     EXPECT_TRUE(FrameIs(Face(), "Normal"));
-    Focus(QEvent::FocusIn);
-    EXPECT_EQ(button->State(), 4);
-    EXPECT_TRUE(FrameIs(Face(), "Pressed"));
-    Focus(QEvent::FocusOut);
-    Focus(QEvent::FocusIn);
+    button->setFocus();
     EXPECT_TRUE(FrameIs(Face(), "Selected"));
     Move(QPoint(60, 14));
     EXPECT_TRUE(FrameIs(Face(), "HighLightSelect"));
     button->SetEnabled(false);
     EXPECT_TRUE(FrameIs(Face(), "Disable"));
     EXPECT_FALSE(button->findChild<QLabel*>("LblMsg")->isEnabled());
+}
+
+// A press that does not move the focus leaves the button hovered: the release paints
+// Normal and further moves paint nothing until the cursor has left.
+TEST_F(CommandWidget, PressWithoutFocusInHover) {
+    button->setFocusPolicy(Qt::NoFocus);
+    button->Initialize();
+    Move(QPoint(50, 14));
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(50, 14));
+    EXPECT_EQ(button->State(), 2);
+    EXPECT_TRUE(FrameIs(Face(), "Normal"));
+    Move(QPoint(55, 14));
+    EXPECT_TRUE(FrameIs(Face(), "Normal"));
 }
 
 // Tone at the top while hovered, white at the top otherwise; the rows between blend.
@@ -140,6 +162,7 @@ TEST_F(CommandWidget, GradientDirectionFollowsHover) {
 }
 
 TEST_F(CommandWidget, ClicksAsTheTableSays) {
+    button->setFocusPolicy(Qt::NoFocus);  // focus comes only from the events sent here
     QSignalSpy clicks(button, &Command::Click);
     button->Initialize();
     Move(QPoint(50, 14));
@@ -161,6 +184,73 @@ TEST_F(CommandWidget, ClicksAsTheTableSays) {
     QTest::mouseClick(button, Qt::MiddleButton, {}, QPoint(51, 14));
     EXPECT_EQ(clicks.count(), 2);
     EXPECT_TRUE(FrameIs(Face(), "Disable"));
+}
+
+// With the window active a press really moves the focus; the press is handled before the
+// focus it brings, as the event table expects.
+TEST_F(CommandWidget, PressThatBringsTheFocus) {
+    sink->setFocus();
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
+    QSignalSpy clicks(button, &Command::Click);
+    button->Initialize();
+    Move(QPoint(50, 14));
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(50, 14));
+    QApplication::processEvents();
+    EXPECT_TRUE(button->hasFocus());
+    EXPECT_EQ(button->State(), 4);
+    EXPECT_TRUE(FrameIs(Face(), "Pressed"));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(50, 14));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_TRUE(FrameIs(Face(), "HighLightSelect"));
+
+    // An unarmed button pressed: Pressed, then the focus paints Selected; the release in
+    // the focused state clicks nothing and leaves Selected showing.
+    Command unarmed(host.get());
+    unarmed.ReadProperties({});
+    unarmed.move(20, 100);
+    unarmed.show();
+    QSignalSpy unarmedClicks(&unarmed, &Command::Click);
+    QTest::mouseClick(&unarmed, Qt::LeftButton, {}, QPoint(40, 14));
+    QApplication::processEvents();
+    EXPECT_EQ(unarmed.State(), 3);
+    EXPECT_TRUE(FrameIs(unarmed.FaceImage(), "Selected"));
+    EXPECT_EQ(unarmedClicks.count(), 0);
+    EXPECT_EQ(button->State(), 1);  // the focus left it
+    EXPECT_TRUE(FrameIs(Face(), "Normal"));
+}
+
+TEST_F(CommandWidget, ReleaseAwayFromTheButtonDoesNotClick) {
+    button->setFocusPolicy(Qt::NoFocus);
+    QSignalSpy clicks(button, &Command::Click);
+    button->Initialize();
+    Move(QPoint(50, 14));
+    QTest::mousePress(button, Qt::LeftButton, {}, QPoint(50, 14));
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(-30, 14));
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_TRUE(FrameIs(Face(), "Normal"));
+}
+
+// The first focus a window gives out on activation is a real arrival; the focus coming
+// back after a window switch is not.
+TEST_F(CommandWidget, WindowSwitchKeepsTheLook) {
+    QWidget form;
+    Command only(&form);
+    only.ReadProperties({});
+    only.Initialize();
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(only.hasFocus());
+    EXPECT_EQ(only.State(), 3);
+
+    host->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host.get()));
+    EXPECT_EQ(only.State(), 3);
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(only.State(), 3);
+    EXPECT_TRUE(FrameIs(only.FaceImage(), "Selected"));
 }
 
 TEST_F(CommandWidget, NoKeyPressesIt) {
