@@ -4,10 +4,10 @@
 #include <cstdlib>
 
 #include "dispatch.h"
-#include "mci_layer.h"
+#include "frontend/music/mci_layer.h"
+#include "frontend/settings/settings.h"
 #include "orbilon_s.h"
 #include "platform.h"
-#include "settings.h"
 
 int32_t CursorCount = 0;
 
@@ -39,11 +39,11 @@ void Main() {
             platform::MessageBox(orbilon::kMissingRendererText, platform::kAppTitle);
             platform::EndProcess();
         case orbilon::Outcome::SettingsDialog:
-            UseRealMciLayer();
+            orbilon::music::UseRealMciLayer();
             ShowSettingsDialog();
             platform::EndProcess();
         case orbilon::Outcome::Saver:
-            UseRealMciLayer();
+            orbilon::music::UseRealMciLayer();
             if (plan.hideCursor) CursorCount = platform::ShowCursor(0);
             LoadSaverHost();
             return;

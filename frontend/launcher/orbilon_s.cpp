@@ -8,10 +8,10 @@
 #include <csignal>
 
 #include "dispatch.h"
+#include "frontend/music/orbilon_bgm.h"
+#include "frontend/settings/settings.h"
 #include "orbilon_b.h"
-#include "orbilon_bgm.h"
 #include "platform.h"
-#include "settings.h"
 
 namespace {
 
@@ -42,12 +42,12 @@ Orbilon_S::Orbilon_S() {
 void Orbilon_S::Load() {
     const orbilon::LoadMusic music = orbilon::MusicAtLoad(BGMKind, BGMFile);
     if (music.cdOpen) {
-        CdOpen();
+        Orbilon_BGM::CdOpen();
         Timer2.start();
     }
-    if (music.wavPlay) WavPlay();
+    if (music.wavPlay) Orbilon_BGM::WavPlay();
     if (music.mp3Open) {
-        Mp3Open();
+        Orbilon_BGM::Mp3Open();
         Timer1.start();
     }
     RendererPath = ProgramFolder() + "/" + orbilon::kRendererName;
@@ -56,12 +56,12 @@ void Orbilon_S::Load() {
 }
 
 void Orbilon_S::Timer1Tick() {
-    Mp3Loop();
+    Orbilon_BGM::Mp3Loop();
 }
 
 void Orbilon_S::Timer2Tick() {
-    CdWatch();
-    if (!CdAvailable) Timer2.stop();
+    Orbilon_BGM::CdWatch();
+    if (!Orbilon_BGM::CdAvailable) Timer2.stop();
 }
 
 void Orbilon_S::Timer3Tick() {
@@ -82,10 +82,10 @@ void Orbilon_S::QueryUnload() {
         orbilon::StepsAtUnload(BGMKind, BGMFile, Timer2.isActive(), platform::CommandLine());
     if (steps.cdClose) {
         Timer2.stop();
-        CdClose();
+        Orbilon_BGM::CdClose();
     }
-    if (steps.wavStop) WavStop();
-    if (steps.mp3Close) Mp3Close();
+    if (steps.wavStop) Orbilon_BGM::WavStop();
+    if (steps.mp3Close) Orbilon_BGM::Mp3Close();
     if (steps.restoreCursor) CursorCount = platform::ShowCursor(CursorCount);
     platform::EndProcess();
 }

@@ -1,0 +1,113 @@
+#include "gl_scene.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "model/scene.h"
+
+namespace orbilon {
+
+namespace {
+
+constexpr GLuint BeadList = 1;
+
+}  // namespace
+
+void SetUpSceneGl(int width, int height, Camera camera) {
+    glViewport(0, 0, width, height);
+    glEnable(GL_DEPTH_TEST);
+    glFrontFace(GL_CCW);
+    glEnable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+
+    // The camera lives in the projection matrix, so the light below is given in scene terms.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(80, height > 0 ? static_cast<double>(width) / height : 1.0, 50, 3000);
+    if (camera == Camera::Above) {
+        glRotatef(90, 1, 0, 0);
+        glTranslatef(0, -400, 0);
+    } else {
+        glTranslatef(0, 0, -400);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    // Three slices and two stacks: a six-faced double pyramid, smooth shaded.
+    glNewList(BeadList, GL_COMPILE);
+    GLUquadric* quadric = gluNewQuadric();
+    if (quadric) {
+        gluSphere(quadric, BeadRadius, 3, 2);
+        gluDeleteQuadric(quadric);
+    }
+    glEndList();
+
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const GLfloat ambient[] = {0.25f, 0.25f, 0.25f, 0};
+    const GLfloat diffuse[] = {1, 1, 1, 0};
+    const GLfloat specular[] = {1, 1, 1, 0};
+    const GLfloat position[] = {400, -200, 400, 0};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+
+    // Fix the specular reflectance at 0.7 grey through the colour, then let every later colour
+    // set ambient and diffuse only.
+    glEnable(GL_COLOR_MATERIAL);
+    glMaterialf(GL_FRONT, GL_SHININESS, 20);
+    glColorMaterial(GL_FRONT, GL_SPECULAR);
+    glColor3f(0.7f, 0.7f, 0.7f);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+}
+
+void DrawBeadPose(const BeadPose& pose) {
+    glColor3f(pose.colour.r, pose.colour.g, pose.colour.b);
+    glPushMatrix();
+    glLoadIdentity();
+    glTranslatef(pose.position.x, pose.position.y, pose.position.z);
+    // A zero axis means no tilt is needed; GL would have to normalise it and may draw nothing.
+    if (pose.tiltAxis != Point3{}) {
+        glRotatef(pose.tiltAngle, pose.tiltAxis.x, pose.tiltAxis.y, pose.tiltAxis.z);
+    }
+    glRotatef(pose.spin, 0, 1, 0);
+    glTranslatef(pose.orbitOffset, 0, 0);
+    glCallList(BeadList);
+    glPopMatrix();
+}
+
+void ClearSceneGl() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void DrawSceneFrame(Scene& scene) {
+    ClearSceneGl();
+    scene.StepFrame([](const BeadPose& pose) { DrawBeadPose(pose); });
+}
+
+void ReleaseSceneGl() {
+    glDeleteLists(BeadList, 1);
+}
+
+}  // namespace orbilon
+
+namespace orbilon {
+
+uint32_t SceneGl::ClockSeed() {
+    return Scene::ClockSeed();
+}
+
+SceneGl::SceneGl(uint32_t seed, int width, int height) : scene_(std::make_unique<Scene>(seed)) {
+    SetUpSceneGl(width, height, scene_->camera());
+}
+
+SceneGl::~SceneGl() {
+    ReleaseSceneGl();
+}
+
+void SceneGl::DrawFrame() {
+    DrawSceneFrame(*scene_);
+}
+
+}  // namespace orbilon

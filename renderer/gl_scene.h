@@ -1,0 +1,49 @@
+// The OpenGL 1.1 side of the scene, shared by the saver window and the offscreen still: camera,
+// light, material, the bead shape, and drawing one frame of the model. The model is only
+// declared here, so window-system headers (whose macros clash with its names) may come along.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace orbilon {
+
+class Scene;
+struct BeadPose;
+enum class Camera;
+
+// Viewport, depth test, culling, projection with the camera, light 0, material and display
+// list 1 (the bead shape), on the context current now. The aspect ratio is taken once.
+void SetUpSceneGl(int width, int height, Camera camera);
+
+// Black colour and cleared depth.
+void ClearSceneGl();
+
+// Clears, steps the model by one frame and draws every bead as it steps. No buffer swap.
+void DrawSceneFrame(Scene& scene);
+
+// One bead on the current model-view matrix.
+void DrawBeadPose(const BeadPose& pose);
+
+// Frees display list 1.
+void ReleaseSceneGl();
+
+// The model together with its GL set-up, as the saver window holds it.
+class SceneGl {
+public:
+    // Seconds since 1970, the seed a real run uses.
+    static uint32_t ClockSeed();
+
+    // Creates the model from the seed, then sets up the current context for it.
+    SceneGl(uint32_t seed, int width, int height);
+    ~SceneGl();
+    SceneGl(const SceneGl&) = delete;
+    SceneGl& operator=(const SceneGl&) = delete;
+
+    void DrawFrame();
+
+private:
+    std::unique_ptr<Scene> scene_;
+};
+
+}  // namespace orbilon

@@ -1,0 +1,37 @@
+// Times one frame of the model and the share its curve evaluations take. Run by hand:
+//   build/model-benchmark --benchmark_repetitions=10 --benchmark_report_aggregates_only
+#include <benchmark/benchmark.h>
+
+#include "model/curve.h"
+#include "model/scene.h"
+
+namespace {
+
+// 5 strand updates and 1500 bead steps, as the renderer does each frame.
+void BM_Frame(benchmark::State& state) {
+    orbilon::Scene scene(1);
+    for (int i = 0; i < 100; ++i) scene.StepFrame();  // spread the beads along their strands
+    for (auto _ : state) {
+        scene.StepFrame([](const orbilon::BeadPose& pose) { benchmark::DoNotOptimize(pose); });
+    }
+}
+BENCHMARK(BM_Frame)->Unit(benchmark::kMicrosecond);
+
+// The 3000 curve evaluations a frame makes (two per bead), at the beads' own parameters.
+void BM_FrameCurves(benchmark::State& state) {
+    orbilon::Scene scene(1);
+    for (int i = 0; i < 100; ++i) scene.StepFrame();
+    for (auto _ : state) {
+        for (int b = 0; b < orbilon::BeadCount; ++b) {
+            const auto& points = scene.strand(b / orbilon::BeadsPerStrand).currentPoints;
+            const float u = scene.bead(b).progress;
+            benchmark::DoNotOptimize(orbilon::EvaluateCurve(points, u));
+            benchmark::DoNotOptimize(orbilon::EvaluateCurve(points, u - 0.01f));
+        }
+    }
+}
+BENCHMARK(BM_FrameCurves)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

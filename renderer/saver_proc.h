@@ -1,0 +1,105 @@
+// The renderer's window procedure as a plain state machine: which input ends the saver, when a
+// close request is honoured, and the start-up steps done while the window is being created.
+// The window system adapter translates its events into SaverMessage values and performs the
+// effects through SaverHost, so the whole rule set runs without a display.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace orbilon {
+
+enum class SaverMessage {
+    Create,
+    Destroy,
+    SysCommand,  // wParam: the command
+    Close,
+    ShowWindow,   // wParam: nonzero when being shown
+    ActivateApp,  // wParam: zero when the program lost activation
+    SetCursor,
+    KeyDown,
+    SysKeyDown,
+    LButtonDown,
+    RButtonDown,
+    MButtonDown,
+    MouseMove,
+    Other,
+};
+
+// System commands that must not disturb a running saver.
+inline constexpr uint32_t SC_NEXTWINDOW = 0xF040;
+inline constexpr uint32_t SC_PREVWINDOW = 0xF050;
+inline constexpr uint32_t SC_SCREENSAVE = 0xF140;
+
+inline constexpr int MouseMoveThreshold = 4;
+inline constexpr std::string_view RunningTitle = "Orbilon_VC";
+
+struct CursorPos {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const CursorPos&) const = default;
+};
+
+// What the procedure asks of the window system and the graphics.
+class SaverHost {
+public:
+    virtual ~SaverHost() = default;
+    virtual CursorPos GetCursorPos() = 0;
+    virtual void HideCursor() = 0;
+    virtual void InstallAnimationConstants() = 0;
+    virtual void SetTitle(std::string_view title) = 0;
+    virtual void LowerPriority() = 0;
+    virtual void InitGraphics() = 0;
+    virtual void ShutdownGraphics() = 0;
+    // Queues a close request for the own window; it comes back as SaverMessage::Close.
+    virtual void PostClose() = 0;
+    virtual void PostQuit(int exitCode) = 0;
+    // True where the platform has a screen-saver password of its own to ask for.
+    virtual bool HasPasswordCheck() = 0;
+    // Shows the platform's password dialog (modal: messages may arrive meanwhile); nonzero when
+    // the saver may close.
+    virtual int VerifyPassword() = 0;
+};
+
+struct SaverState {
+    bool drawingEnabled = false;
+    bool closeArmed = false;
+    bool firstMoveSeen = false;
+    bool passwordDialogOpen = false;
+    CursorPos lastCursor;
+};
+
+// callDefault: the adapter applies the window system's default handling (for Close, that is
+// destroying the window) and the message's result is that handling's; otherwise `value`.
+struct ProcResult {
+    bool callDefault = true;
+    intptr_t value = 0;
+    bool operator==(const ProcResult&) const = default;
+};
+
+class SaverProc {
+public:
+    explicit SaverProc(SaverHost& host) : host_(host) {}
+
+    ProcResult Handle(SaverMessage message, uintptr_t wParam = 0);
+
+    // Frames are drawn only while graphics run and no password dialog is showing.
+    bool ShouldDraw() const { return state_.drawingEnabled && !state_.passwordDialogOpen; }
+
+    // 1 when the saver may close; asks the platform's password where it has one.
+    int CheckScreenLockPassword();
+
+    const SaverState& state() const { return state_; }
+
+private:
+    void OnCreate();
+    void OnDestroy();
+    ProcResult OnClose();
+    void CloseRequest();
+    void OnMouseMove();
+
+    SaverHost& host_;
+    SaverState state_;
+};
+
+}  // namespace orbilon

@@ -1,0 +1,412 @@
+#include "x11_saver.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <sched.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "gl_scene.h"
+#include "glx_surface.h"
+#include "saver_proc.h"
+
+namespace orbilon {
+
+namespace {
+
+constexpr char ClassName[] = "WindowsScreenSaverClass";
+constexpr char InstanceName[] = "Orbilon";
+constexpr char CreationTitle[] = "Screensaver";
+constexpr char Program[] = "Orbilon.dll";
+
+// Failures of window-system calls degrade silently; only window creation is checked.
+int g_xErrors = 0;
+int CountXError(Display*, XErrorEvent*) {
+    ++g_xErrors;
+    return 0;
+}
+
+struct DisplayCloser {
+    void operator()(Display* d) const { XCloseDisplay(d); }
+};
+using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
+
+enum AtomIndex {
+    WmProtocols,
+    WmDeleteWindow,
+    NetWmName,
+    Utf8String,
+    NetWmState,
+    NetWmStateFullscreen,
+    NetWmStateAbove,
+    MotifWmHints,
+    NetActiveWindow,
+    AtomCount
+};
+
+struct Atoms {
+    explicit Atoms(Display* d) {
+        const char* names[AtomCount] = {
+            "WM_PROTOCOLS",        "WM_DELETE_WINDOW", "_NET_WM_NAME",
+            "UTF8_STRING",         "_NET_WM_STATE",    "_NET_WM_STATE_FULLSCREEN",
+            "_NET_WM_STATE_ABOVE", "_MOTIF_WM_HINTS",  "_NET_ACTIVE_WINDOW"};
+        XInternAtoms(d, const_cast<char**>(names), AtomCount, False, atom);
+    }
+    Atom operator[](AtomIndex i) const { return atom[i]; }
+    Atom atom[AtomCount] = {};
+};
+
+std::string WindowTitle(Display* d, const Atoms& atoms, Window w) {
+    std::string title;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, atoms[NetWmName], 0, 1024, False, atoms[Utf8String], &type,
+                           &format, &count, &after, &data) == Success &&
+        data) {
+        title.assign(reinterpret_cast<char*>(data), count);
+        XFree(data);
+        return title;
+    }
+    char* name = nullptr;
+    if (XFetchName(d, w, &name) && name) {
+        title = name;
+        XFree(name);
+    }
+    return title;
+}
+
+bool HasClass(Display* d, Window w, const char* cls) {
+    XClassHint hint{};
+    if (!XGetClassHint(d, w, &hint)) return false;
+    const bool match = hint.res_class && std::strcmp(hint.res_class, cls) == 0;
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return match;
+}
+
+// Window managers reparent clients into frames, so the whole tree is searched.
+Window FindWindowByClassAndTitle(Display* d, const Atoms& atoms, Window parent, const char* cls,
+                                 const char* title) {
+    Window root, up, *children = nullptr;
+    unsigned int n = 0;
+    if (!XQueryTree(d, parent, &root, &up, &children, &n)) return None;
+    Window found = None;
+    for (unsigned int i = 0; i < n && found == None; ++i) {
+        if (HasClass(d, children[i], cls) && WindowTitle(d, atoms, children[i]) == title) {
+            found = children[i];
+        } else {
+            found = FindWindowByClassAndTitle(d, atoms, children[i], cls, title);
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+void BringToFront(Display* d, const Atoms& atoms, Window w) {
+    XRaiseWindow(d, w);
+    XSetInputFocus(d, w, RevertToPointerRoot, CurrentTime);
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = atoms[NetActiveWindow];
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = 1;  // a normal application
+    e.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &e);
+}
+
+class X11Saver final : public SaverHost {
+public:
+    X11Saver(Display* d, const SaverHooks& hooks)
+        : d_(d),
+          atoms_(d),
+          screen_(DefaultScreen(d)),
+          root_(RootWindow(d, screen_)),
+          width_(DisplayWidth(d, screen_)),
+          height_(DisplayHeight(d, screen_)),
+          hooks_(hooks) {}
+
+    ~X11Saver() override {
+        scene_.reset();
+        surface_.reset();
+        if (window_) XDestroyWindow(d_, window_);
+        if (colormap_) XFreeColormap(d_, colormap_);
+        if (invisible_) XFreeCursor(d_, invisible_);
+        XSync(d_, False);
+    }
+
+    bool AnotherSaverRunning() {
+        const Window other = FindWindowByClassAndTitle(d_, atoms_, root_, ClassName, CreationTitle);
+        if (other == None) return false;
+        BringToFront(d_, atoms_, other);
+        XSync(d_, False);
+        return true;
+    }
+
+    // The window, created titled "Screensaver"; the creation step retitles it, then maps it
+    // and starts the graphics.
+    bool CreateSaverWindow() {
+        format_ = ChooseGlxFormat(d_, screen_);
+        Visual* visual = format_ ? format_->visual.visual : DefaultVisual(d_, screen_);
+        const int depth = format_ ? format_->visual.depth : DefaultDepth(d_, screen_);
+        colormap_ = XCreateColormap(d_, root_, visual, AllocNone);
+
+        XSetWindowAttributes a{};
+        a.background_pixel = 0;  // black, as the class background
+        a.border_pixel = 0;
+        a.colormap = colormap_;
+        a.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
+                       StructureNotifyMask | EnterWindowMask;
+        g_xErrors = 0;
+        window_ = XCreateWindow(d_, root_, 0, 0, width_, height_, 0, depth, InputOutput, visual,
+                                CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &a);
+        XSync(d_, False);
+        if (g_xErrors != 0 || window_ == None) {
+            window_ = None;
+            return false;
+        }
+        SetWindowProperties();
+
+        static char empty[1] = {0};
+        const Pixmap blank = XCreateBitmapFromData(d_, window_, empty, 1, 1);
+        XColor black{};
+        invisible_ = XCreatePixmapCursor(d_, blank, blank, &black, &black, 0, 0);
+        XFreePixmap(d_, blank);
+
+        Dispatch(SaverMessage::Create);
+        return true;
+    }
+
+    int Run() {
+        for (;;) {
+            if (!posted_.empty()) {
+                const Posted p = posted_.front();
+                posted_.pop_front();
+                if (p.quit) return p.code;
+                Dispatch(SaverMessage::Close);
+                continue;
+            }
+            if (XPending(d_) > 0) {
+                XEvent e;
+                XNextEvent(d_, &e);
+                Translate(e);
+                continue;
+            }
+            if (!proc_.ShouldDraw()) {
+                // Nothing to draw: wait for the next event instead of spinning.
+                XEvent e;
+                XPeekEvent(d_, &e);
+                continue;
+            }
+            DrawFrame();
+            sched_yield();
+        }
+    }
+
+    // SaverHost
+    CursorPos GetCursorPos() override {
+        Window root, child;
+        int x = 0, y = 0, wx, wy;
+        unsigned int mask;
+        XQueryPointer(d_, root_, &root, &child, &x, &y, &wx, &wy, &mask);
+        return {x, y};
+    }
+    void HideCursor() override {
+        if (window_ && invisible_) XDefineCursor(d_, window_, invisible_);
+    }
+    // The animation constants are compile-time values of the model; nothing to install.
+    void InstallAnimationConstants() override {}
+    void SetTitle(std::string_view title) override {
+        const std::string t(title);
+        XStoreName(d_, window_, t.c_str());
+        XChangeProperty(d_, window_, atoms_[NetWmName], atoms_[Utf8String], 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(t.data()),
+                        static_cast<int>(t.size()));
+    }
+    void LowerPriority() override {
+        if (nice(2) == -1) {
+            // Unchanged priority is harmless.
+        }
+    }
+    void InitGraphics() override {
+        // Show the black window before the GL driver loads: a software renderer takes a few
+        // hundred milliseconds to its first frame. The title is already the running one.
+        XMapRaised(d_, window_);
+        XFlush(d_);
+        const uint32_t seed = SceneGl::ClockSeed();
+        if (format_) surface_ = GlxSurface::Create(d_, window_, format_->config);
+        scene_ = std::make_unique<SceneGl>(seed, width_, height_);
+    }
+    void ShutdownGraphics() override {
+        scene_.reset();
+        surface_.reset();
+    }
+    void PostClose() override { posted_.push_back({false, 0}); }
+    void PostQuit(int exitCode) override { posted_.push_back({true, exitCode}); }
+    bool HasPasswordCheck() override { return false; }
+    int VerifyPassword() override { return 1; }
+
+private:
+    struct Posted {
+        bool quit;
+        int code;
+    };
+
+    void SetWindowProperties() {
+        XClassHint hint{const_cast<char*>(InstanceName), const_cast<char*>(ClassName)};
+        XSetClassHint(d_, window_, &hint);
+        SetTitle(CreationTitle);
+
+        XSizeHints size{};
+        size.flags = USPosition | USSize;
+        size.width = width_;
+        size.height = height_;
+        XSetWMNormalHints(d_, window_, &size);
+        XWMHints wm{};
+        wm.flags = InputHint | StateHint;
+        wm.input = True;
+        wm.initial_state = NormalState;
+        XSetWMHints(d_, window_, &wm);
+
+        Atom protocols[] = {atoms_[WmDeleteWindow]};
+        XSetWMProtocols(d_, window_, protocols, 1);
+
+        // Full screen and on top under a window manager, without decorations.
+        Atom state[] = {atoms_[NetWmStateFullscreen], atoms_[NetWmStateAbove]};
+        XChangeProperty(d_, window_, atoms_[NetWmState], XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(state), 2);
+        long motif[5] = {2, 0, 0, 0, 0};  // flags: decorations; decorations: none
+        XChangeProperty(d_, window_, atoms_[MotifWmHints], atoms_[MotifWmHints], 32,
+                        PropModeReplace, reinterpret_cast<unsigned char*>(motif), 5);
+    }
+
+    void Dispatch(SaverMessage m, uintptr_t wParam = 0) {
+        const ProcResult r = proc_.Handle(m, wParam);
+        // The default handling of an honoured close destroys the window.
+        if (m == SaverMessage::Close && r.callDefault) DestroyOwnWindow();
+    }
+
+    void DestroyOwnWindow() {
+        if (!window_) return;
+        // Graphics go first, while the drawable still exists.
+        Dispatch(SaverMessage::Destroy);
+        XDestroyWindow(d_, window_);
+        window_ = None;
+        XSync(d_, False);
+    }
+
+    void Translate(const XEvent& e) {
+        if (window_ == None || e.xany.window != window_) return;
+        switch (e.type) {
+            case KeyPress:
+                Dispatch((e.xkey.state & Mod1Mask) ? SaverMessage::SysKeyDown
+                                                   : SaverMessage::KeyDown);
+                break;
+            case ButtonPress:
+                // Buttons 4 to 7 are the wheel; they and the side buttons are not input.
+                if (e.xbutton.button == Button1) Dispatch(SaverMessage::LButtonDown);
+                if (e.xbutton.button == Button2) Dispatch(SaverMessage::MButtonDown);
+                if (e.xbutton.button == Button3) Dispatch(SaverMessage::RButtonDown);
+                break;
+            case MotionNotify:
+                Dispatch(SaverMessage::MouseMove);
+                break;
+            case FocusIn:
+                if (e.xfocus.mode == NotifyNormal) Dispatch(SaverMessage::ActivateApp, 1);
+                break;
+            case FocusOut:
+                // Focus going to another client; not grabs, nor moves within our own window.
+                if ((e.xfocus.mode == NotifyNormal || e.xfocus.mode == NotifyWhileGrabbed) &&
+                    (e.xfocus.detail == NotifyAncestor || e.xfocus.detail == NotifyVirtual ||
+                     e.xfocus.detail == NotifyNonlinear ||
+                     e.xfocus.detail == NotifyNonlinearVirtual)) {
+                    Dispatch(SaverMessage::ActivateApp, 0);
+                }
+                break;
+            case ClientMessage:
+                if (e.xclient.message_type == atoms_[WmProtocols] && e.xclient.format == 32 &&
+                    static_cast<Atom>(e.xclient.data.l[0]) == atoms_[WmDeleteWindow]) {
+                    Dispatch(SaverMessage::Close);
+                }
+                break;
+            case MapNotify:
+                Dispatch(SaverMessage::ShowWindow, 1);
+                if (!focusTaken_) {
+                    focusTaken_ = true;
+                    BringToFront(d_, atoms_, window_);
+                }
+                break;
+            case UnmapNotify:
+                Dispatch(SaverMessage::ShowWindow, 0);
+                break;
+            case EnterNotify:
+                Dispatch(SaverMessage::SetCursor);
+                break;
+            case DestroyNotify:
+                // Destroyed from outside: end as after a close.
+                if (e.xdestroywindow.window == window_) {
+                    window_ = None;
+                    Dispatch(SaverMessage::Destroy);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    void DrawFrame() {
+        if (!scene_) return;
+        scene_->DrawFrame();
+        if (surface_) surface_->Swap();
+        ++frames_;
+        if (hooks_.afterSwap && !hooks_.afterSwap(frames_)) DestroyOwnWindow();
+    }
+
+    Display* d_;
+    Atoms atoms_;
+    int screen_;
+    Window root_;
+    int width_;
+    int height_;
+    const SaverHooks& hooks_;
+    Window window_ = None;
+    Colormap colormap_ = None;
+    Cursor invisible_ = None;
+    bool focusTaken_ = false;
+    uint64_t frames_ = 0;
+    std::optional<GlxFormat> format_;
+    std::unique_ptr<GlxSurface> surface_;
+    std::unique_ptr<SceneGl> scene_;
+    std::deque<Posted> posted_;
+    SaverProc proc_{*this};
+};
+
+}  // namespace
+
+int RunSaver(const SaverHooks& hooks) {
+    DisplayPtr display(XOpenDisplay(nullptr));
+    if (!display) {
+        std::fprintf(stderr, "%s: cannot open the display\n", Program);
+        return 1;
+    }
+    XSetErrorHandler(CountXError);
+    X11Saver saver(display.get(), hooks);
+    if (saver.AnotherSaverRunning()) return 0;
+    if (!saver.CreateSaverWindow()) {
+        std::fprintf(stderr, "%s: cannot create the window\n", Program);
+        return 1;
+    }
+    return saver.Run();
+}
+
+}  // namespace orbilon
