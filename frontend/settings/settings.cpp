@@ -248,6 +248,8 @@ bool WriteIniAt(const std::string& path, const std::string& section, const std::
         const auto updated = profile::SetValue(text, *section_bytes, *key_bytes, *value_bytes);
         if (!updated) return false;
         if (exists && *updated == text) return true;
+        // Only the per-user location can be missing; the program folder always exists.
+        if (!exists) MakeFolders(ParentOf(target));
         return ReplaceFile(target, *updated, exists ? &st : nullptr);
     };
     const bool ok = write();
@@ -302,10 +304,7 @@ std::string ReadIni(const std::string& key, const std::string& def) {
 }
 
 bool WriteIni(const std::string& key, const std::string& value) {
-    const std::string path = SettingsPath();
-    // Only the per-user location can be missing; the program folder always exists.
-    orbilon::MakeFolders(orbilon::ParentOf(path));
-    return orbilon::WriteIniAt(path, orbilon::kSection, key, value);
+    return orbilon::WriteIniAt(SettingsPath(), orbilon::kSection, key, value);
 }
 
 void LoadSettings() {
