@@ -163,7 +163,11 @@ DesignData DesignData::Parse(std::string_view text) {
 std::string DesignData::Format() const {
     std::string out;
     for (const auto& section : sections_) {
-        if (!section.name.empty() || &section != &sections_.front()) {
+        // Entries before any section header belong to "", so only a leading "" section
+        // that holds entries can go without its header.
+        const bool implicit = section.name.empty() && &section == &sections_.front() &&
+                              !section.properties.Entries().empty();
+        if (!implicit) {
             out += '[';
             out += section.name;
             out += "]\n";

