@@ -1,0 +1,42 @@
+// What Main does with its argument text, decided without any window system: the look-ups
+// and the settings read come in through MainSteps, in the order Main makes them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orbilon {
+
+inline constexpr const char* kHostTitle = "Orbilon_Main";
+inline constexpr const char* kDialogTitle = "<Orbilon>";
+inline constexpr const char* kRendererTitle = "Orbilon_VC";
+inline constexpr const char* kRendererName = "Orbilon.dll";
+inline constexpr const char* kMissingRendererText =
+    "Orbilon.dll が Orbilon.scr と同じﾌｫﾙﾀﾞに見つかりません！";
+
+class MainSteps {
+public:
+    virtual ~MainSteps() = default;
+    virtual bool WindowTitled(const std::string& title) = 0;
+    virtual void LoadSettings() = 0;
+    virtual bool RendererPresent() = 0;
+};
+
+enum class Outcome {
+    End,              // end the process, no message
+    Preview,          // place the preview form into the window `handle`
+    MissingRenderer,  // show the missing-renderer message, then end
+    SettingsDialog,   // show the settings dialog modally, then end
+    Saver,            // load the saver host (hide the cursor first when hideCursor)
+};
+
+struct Plan {
+    Outcome outcome = Outcome::End;
+    int32_t handle = 0;
+    bool hideCursor = false;
+};
+
+Plan Dispatch(std::string_view args, MainSteps& steps);
+
+}  // namespace orbilon

@@ -1,0 +1,7 @@
+// The one place where the "C" switch reaches the settings dialog.
+#include "orbilon_b.h"
+#include "orbilon_p.h"
+
+void ShowSettingsDialog() {
+    ShowSettingsDialogModal();
+}

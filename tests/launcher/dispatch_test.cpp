@@ -1,0 +1,95 @@
+#include "dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orbilon {
+namespace {
+
+// Answers the look-ups from fixed facts and records what Main asked, in order.
+struct FakeSteps : MainSteps {
+    bool host = false, dialog = false, renderer = true;
+    std::vector<std::string> calls;
+
+    bool WindowTitled(const std::string& title) override {
+        calls.push_back("find " + title);
+        return (title == kHostTitle && host) || (title == kDialogTitle && dialog);
+    }
+    void LoadSettings() override { calls.push_back("settings"); }
+    bool RendererPresent() override {
+        calls.push_back("renderer");
+        return renderer;
+    }
+};
+
+const std::vector<std::string> kGuardOnly = {"find Orbilon_Main", "find <Orbilon>"};
+const std::vector<std::string> kFullRun = {"find Orbilon_Main", "find <Orbilon>", "settings",
+                                           "renderer"};
+
+TEST(Dispatch, AnOpenHostOrDialogEndsEverySwitchAtOnce) {
+    for (const char* args : {"/s", "/p 1234", "/c", "", "/a"}) {
+        for (int which = 0; which < 3; ++which) {
+            FakeSteps f;
+            f.host = which != 1;
+            f.dialog = which != 0;
+            const Plan p = Dispatch(args, f);
+            EXPECT_EQ(p.outcome, Outcome::End) << args;
+            EXPECT_FALSE(p.hideCursor);
+            // Both look-ups are made even when the first one found a window.
+            EXPECT_EQ(f.calls, kGuardOnly) << args;
+        }
+    }
+}
+
+TEST(Dispatch, PreviewReadsNoSettingsAndChecksNoRenderer) {
+    for (bool renderer : {true, false}) {
+        FakeSteps f;
+        f.renderer = renderer;
+        const Plan p = Dispatch("/p 1234", f);
+        EXPECT_EQ(p.outcome, Outcome::Preview);
+        EXPECT_EQ(p.handle, 1234);
+        EXPECT_EQ(f.calls, kGuardOnly);
+    }
+    FakeSteps f;
+    EXPECT_EQ(Dispatch("/P1234", f).handle, 234);
+    EXPECT_EQ(Dispatch("/p", f).handle, 0);  // passed on; the placement decides
+}
+
+TEST(Dispatch, RendererPresent) {
+    struct Row {
+        const char* args;
+        Outcome outcome;
+        bool hide;
+    };
+    for (const Row& r :
+         {Row{"/c", Outcome::SettingsDialog, false}, Row{"/c:1234", Outcome::SettingsDialog, false},
+          Row{"/C", Outcome::SettingsDialog, false}, Row{"/s", Outcome::Saver, true},
+          Row{"-s", Outcome::Saver, true}, Row{"xS", Outcome::Saver, true},
+          Row{"/S", Outcome::Saver, true}, Row{"", Outcome::Saver, false},
+          Row{"/a", Outcome::End, false}, Row{"/x", Outcome::End, false},
+          Row{"/", Outcome::End, false}, Row{"s", Outcome::End, false},
+          Row{" ", Outcome::End, false}}) {
+        FakeSteps f;
+        const Plan p = Dispatch(r.args, f);
+        EXPECT_EQ(p.outcome, r.outcome) << '"' << r.args << '"';
+        EXPECT_EQ(p.hideCursor, r.hide) << '"' << r.args << '"';
+        // Settings are read before the renderer check, for silent ends too.
+        EXPECT_EQ(f.calls, kFullRun) << '"' << r.args << '"';
+    }
+}
+
+TEST(Dispatch, RendererMissingShowsTheMessageForEverySwitchButPreview) {
+    for (const char* args : {"/c", "/s", "", "/a", "/x", "/"}) {
+        FakeSteps f;
+        f.renderer = false;
+        const Plan p = Dispatch(args, f);
+        EXPECT_EQ(p.outcome, Outcome::MissingRenderer) << '"' << args << '"';
+        EXPECT_FALSE(p.hideCursor);
+        EXPECT_EQ(f.calls, kFullRun);
+    }
+}
+
+}  // namespace
+}  // namespace orbilon
