@@ -13,9 +13,17 @@ inline bool IsLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// Length in bytes of the character starting at text[i] (1 or 2; 1 for a lead byte at the end).
+inline bool IsTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
+// Length in bytes of the character starting at text[i]: 2 for a lead byte followed by a trail
+// byte, else 1, so a stray lead byte never swallows the '=' or ']' after it.
 inline size_t CharLength(std::string_view text, size_t i) {
-    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    return IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() &&
+                   IsTrailByte(static_cast<unsigned char>(text[i + 1]))
+               ? 2
+               : 1;
 }
 
 // UTF-8 to CP932. Fails on invalid UTF-8 and on any character CP932 cannot carry exactly:

@@ -124,6 +124,17 @@ std::string_view Unquote(std::string_view v) {
     return v;
 }
 
+// A name ending in a lone lead byte would pair with the '=' or ']' written after it.
+bool EndsInLeadByte(std::string_view s) {
+    size_t i = 0;
+    size_t last = 0;
+    while (i < s.size()) {
+        last = i;
+        i += cp932::CharLength(s, i);
+    }
+    return !s.empty() && i - last == 1 && cp932::IsLeadByte(static_cast<unsigned char>(s[last]));
+}
+
 bool HasLineBreakOrNul(std::string_view s) {
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
@@ -175,6 +186,8 @@ std::optional<std::string> GetValue(std::string_view text, std::string_view sect
                                     std::string_view key) {
     section = Trim(section);
     key = Trim(key);
+    // The writer never makes a line without a name, so none is looked for.
+    if (section.empty() || key.empty()) return std::nullopt;
     const Match m = Find(text, section, key);
     if (!m.key_found) return std::nullopt;
     const Parsed p = ParseLine(text.substr(m.key_line.begin, m.key_line.end - m.key_line.begin));
@@ -190,6 +203,7 @@ std::optional<std::string> SetValue(std::string_view text, std::string_view sect
         return std::nullopt;
     }
     if (FindChar(section, ']') != std::string_view::npos) return std::nullopt;
+    if (EndsInLeadByte(section) || EndsInLeadByte(key)) return std::nullopt;
     if (FindChar(key, '=') != std::string_view::npos || key[0] == '[' || key[0] == ';') {
         return std::nullopt;
     }

@@ -125,11 +125,12 @@ bool ReplaceFile(const std::string& target, std::string_view data, const struct 
     if (fd.get() < 0) return false;
     bool ok = WriteAll(fd.get(), data);
     if (ok && old) {
-        // Keep the old file's permissions and, where we may, its owner.
-        ok = fchmod(fd.get(), old->st_mode & 07777) == 0;
+        // Keep the old file's owner where we may (only root can give it away), then its
+        // permissions, which a change of owner could have cut.
         if (fchown(fd.get(), old->st_uid, old->st_gid) != 0) {
-            // Only root may give the file back to another owner; the new one is ours.
+            // A plain user's new file stays the user's own.
         }
+        ok = fchmod(fd.get(), old->st_mode & 07777) == 0;
     }
     ok = ok && fsync(fd.get()) == 0;
     ok = fd.Close() && ok;
@@ -248,6 +249,8 @@ bool WriteIniAt(const std::string& path, const std::string& section, const std::
         const auto updated = profile::SetValue(text, *section_bytes, *key_bytes, *value_bytes);
         if (!updated) return false;
         if (exists && *updated == text) return true;
+        // Only the per-user location can be missing; the program folder always exists.
+        if (!exists) MakeFolders(ParentOf(target));
         return ReplaceFile(target, *updated, exists ? &st : nullptr);
     };
     const bool ok = write();
@@ -264,15 +267,6 @@ void LoadSettingsFrom(const std::string& path) {
         BGMFile.clear();
         if (BGMKind == 2) BGMKind = 0;
     }
-}
-
-bool SaveSettings() {
-    const bool kind = WriteIni(kKeyKind, std::to_string(BGMKind));
-    const bool repeat = WriteIni(kKeyRepeat, std::to_string(RepeatTrack));
-    const bool file = WriteIni(kKeyFile, BGMFile);
-    const bool ok = kind && repeat && file;
-    LastApiResult = ok ? 1 : 0;
-    return ok;
 }
 
 }  // namespace orbilon
@@ -311,10 +305,7 @@ std::string ReadIni(const std::string& key, const std::string& def) {
 }
 
 bool WriteIni(const std::string& key, const std::string& value) {
-    const std::string path = SettingsPath();
-    // Only the per-user location can be missing; the program folder always exists.
-    orbilon::MakeFolders(orbilon::ParentOf(path));
-    return orbilon::WriteIniAt(path, orbilon::kSection, key, value);
+    return orbilon::WriteIniAt(SettingsPath(), orbilon::kSection, key, value);
 }
 
 void LoadSettings() {

@@ -28,9 +28,9 @@ std::string SettingsPath();
 std::string ReadIni(const std::string& key, const std::string& def);
 
 // Sets `key` to `value` (both UTF-8) in section "Section" of SettingsPath(), creating the file
-// and its folder as needed, and replacing the file atomically. Fails, leaving the file as it
-// was, for text CP932 cannot carry exactly, a read-only file or folder, or any I/O error.
-// The result also goes to LastApiResult (1 success, 0 failure).
+// and its folders (0700) as needed, and replacing the file atomically. Fails, leaving the file as
+// it was, for text CP932 cannot carry exactly, a read-only file or folder, or any I/O error. The
+// result also goes to LastApiResult (1 success, 0 failure).
 bool WriteIni(const std::string& key, const std::string& value);
 
 // Fills BGMKind, RepeatTrack and BGMFile from SettingsPath(); never reports an error.
@@ -74,9 +74,5 @@ std::string ReadIniAt(const std::string& path, const std::string& section, const
 bool WriteIniAt(const std::string& path, const std::string& section, const std::string& key,
                 const std::string& value);
 void LoadSettingsFrom(const std::string& path);
-
-// Stores the three settings in the order the dialog's confirm button does. True when all
-// three writes succeeded.
-bool SaveSettings();
 
 }  // namespace orbilon

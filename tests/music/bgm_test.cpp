@@ -75,7 +75,7 @@ protected:
         layer.answers["status cdaudio number of tracks"] = {0, std::to_string(tracks)};
         layer.answers["status cdaudio mode"] = {0, mode};
         for (int t = 1; t <= tracks; ++t) {
-            char pos[16];
+            char pos[24];
             std::snprintf(pos, sizeof pos, "%02d:00:00:00", t);
             layer.answers["status cdaudio position track " + std::to_string(t)] = {0, pos};
         }

@@ -50,14 +50,4 @@ TEST(ParseNumber, ExtremesStayFinite) {
     EXPECT_TRUE(std::isinf(*ParseNumber("&H" + std::string(400, 'F'))));
 }
 
-TEST(ParseNumber, IgnoresTheNumericLocale) {
-    // A locale with a decimal comma must not change how the file reads.
-    if (!setlocale(LC_NUMERIC, "de_DE.UTF-8") && !setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    }
-    EXPECT_EQ(ParseNumber("1.5"), 1.5);
-    EXPECT_FALSE(ParseNumber("1,5"));
-    setlocale(LC_NUMERIC, "C");
-}
-
 }  // namespace

@@ -35,17 +35,13 @@ TEST(ProfileRead, NamesAndValues) {
     EXPECT_EQ(Get(text, "key", "Other"), "wrong section");
 }
 
-TEST(ProfileRead, LineEndings) {
+TEST(ProfileRead, LineEndingsAndFirstMatch) {
     EXPECT_EQ(Get("[S]\nk=lf\n", "k"), "lf");
     EXPECT_EQ(Get("[S]\r\nk=crlf\r\n", "k"), "crlf");
     EXPECT_EQ(Get("[S]\r\nk=no final newline", "k"), "no final newline");
-    EXPECT_EQ(Get("[S]\nk=mixed\r\n", "k"), "mixed");
-}
-
-TEST(ProfileRead, FirstMatchWins) {
+    // The first line wins; a key only in a repeated section is still found.
     const std::string text = "[S]\nk=1\nk=2\n[S]\nk=3\nj=4\n";
     EXPECT_EQ(Get(text, "k"), "1");
-    // A key found only in a repeated section is still found.
     EXPECT_EQ(Get(text, "j"), "4");
 }
 
@@ -79,8 +75,12 @@ TEST(ProfileRead, BadBytesNeverBreakParsing) {
     text += "]\nj=\x81";
     EXPECT_EQ(Get(text, std::string_view("k\0", 2)), "nul");
     EXPECT_EQ(Get(text, "j"), "\x81");  // a lone lead byte at the end stays a byte
+    // A lead byte before '=' or ']' is not a pair: those are no trail bytes.
+    EXPECT_EQ(Get("[S]\n\xfa=lone\n", "\xfa"), "lone");
     EXPECT_EQ(Get("", "k"), "<missing>");
     EXPECT_EQ(Get("\n\n\r\r\n[", "k"), "<missing>");
+    EXPECT_EQ(Get("[S]\n" + std::string(1 << 20, '=') + "\nk=after a long line", "k"),
+              "after a long line");
 }
 
 TEST(ProfileWrite, ReplacesInPlaceAndKeepsEverythingElse) {
@@ -118,17 +118,21 @@ TEST(ProfileWrite, ValuesReadBackExactly) {
 }
 
 TEST(ProfileWrite, RefusesWhatCannotBeOneLine) {
-    const std::string nul("a\0b", 3);
-    EXPECT_FALSE(SetValue("", "S", "k", "a\nb"));
-    EXPECT_FALSE(SetValue("", "S", "k", "a\rb"));
-    EXPECT_FALSE(SetValue("", "S", "k", nul));
-    EXPECT_FALSE(SetValue("", "S", "a=b", "v"));
-    EXPECT_FALSE(SetValue("", "S", "[k", "v"));
-    EXPECT_FALSE(SetValue("", "S", ";k", "v"));
-    EXPECT_FALSE(SetValue("", "S", " ", "v"));
-    EXPECT_FALSE(SetValue("", "", "k", "v"));
-    EXPECT_FALSE(SetValue("", "a]b", "k", "v"));
-    EXPECT_FALSE(SetValue("", "S\n", "k", "v"));
+    const struct {
+        const char *section, *key, *value;
+    } refused[] = {{"S", "k", "a\nb"},
+                   {"S", "k", "a\rb"},
+                   {"S", "a=b", "v"},
+                   {"S", "[k", "v"},
+                   {"S", ";k", "v"},
+                   {"S", " ", "v"},
+                   {"", "k", "v"},
+                   {"a]b", "k", "v"},
+                   // A trailing lone lead byte would pair with the ']' or '=' written after it.
+                   {"S\x81", "k", "v"},
+                   {"S", "k\x81", "v"}};
+    for (const auto& r : refused) EXPECT_FALSE(SetValue("", r.section, r.key, r.value)) << r.key;
+    EXPECT_FALSE(SetValue("", "S", "k", std::string_view("a\0b", 3)));
     // "ゾ" ends in a ']' byte but is a valid section name.
     EXPECT_TRUE(SetValue("", "\x83\x5d", "k", "v"));
 }

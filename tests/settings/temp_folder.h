@@ -3,10 +3,12 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 
@@ -47,6 +49,21 @@ inline std::string ReadBytes(const std::string& path) {
 inline size_t CountEntries(const std::string& folder) {
     return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(folder),
                                              std::filesystem::directory_iterator()));
+}
+
+// Runs `body` as an ordinary user, so permission checks mean for it what they mean for a real
+// user: as root it runs in a child that has become "nobody" (the folder must let it in).
+inline bool AsOrdinaryUser(const std::function<bool()>& body) {
+    if (geteuid() != 0) return body();
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid) return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace orbilon::testing
