@@ -80,6 +80,33 @@ ended $host 10 || fail "term: host did not end on SIGTERM"
 "$X" key space
 "$X" gone Orbilon_VC 10 || fail "term: renderer did not end afterwards"
 
+echo "== an MP3 set in Orbilon.ini plays during the run and stops at its end"
+# The sink writes in real time (sync=true); the file is long enough (14 s) that it only
+# grows while it plays, since a restart rewrites it.
+gst-launch-1.0 -q audiotestsrc num-buffers=600 ! audio/x-raw,rate=44100,channels=2 \
+    ! lamemp3enc ! filesink location="$dir/tone.mp3" || fail "mp3: cannot make the test file"
+printf '[Section]\nBGM区分=2\nBGMﾘﾋﾟｰﾄ=0\nBGMﾌｧｲﾙ=%s\n' "$dir/tone.mp3" \
+    | iconv -f UTF-8 -t CP932 >"$dir/Orbilon.ini"
+size() { stat -c %s "$dir/out.wav" 2>/dev/null || echo 0; }
+for how in key term; do
+    rm -f "$dir/out.wav"
+    ORBILON_AUDIO_SINK="wavenc ! filesink sync=true location=$dir/out.wav" "$scr" /s & host=$!
+    "$X" wait Orbilon_VC 20 >/dev/null || fail "mp3 $how: no renderer window"
+    sleep 2
+    a=$(size); sleep 1.5; b=$(size)
+    [ "$b" -gt "$a" ] || fail "mp3 $how: no sound during the run ($a then $b bytes)"
+    if [ $how = key ]; then "$X" key space; else kill -TERM $host; fi
+    ended $host 10 || fail "mp3 $how: host did not end"
+    a=$(size); sleep 1; b=$(size)
+    [ "$b" = "$a" ] || fail "mp3 $how: sound goes on after the end ($a then $b bytes)"
+    if [ $how = term ]; then
+        [ -n "$("$X" find Orbilon_VC)" ] || fail "mp3 term: the renderer was stopped"
+        "$X" key space
+        "$X" gone Orbilon_VC 10 || fail "mp3 term: renderer did not end afterwards"
+    fi
+done
+rm -f "$dir/Orbilon.ini"
+
 echo "== a renderer slow to open its window does not end the saver early"
 cp "$B/tests/fake-renderer" "$dir/Orbilon.dll"
 FAKE_RENDERER_DELAY_MS=1500 "$scr" /s & host=$!
