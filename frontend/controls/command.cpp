@@ -184,7 +184,7 @@ cc::FontSpec Command::AmbientFont() const {
     return ToSpec(parentWidget() ? parentWidget()->font() : QApplication::font());
 }
 
-void Command::ReadProperties(const cc::PropertyBag& bag) {
+cc::ButtonProperties Command::CurrentProperties() const {
     cc::ButtonProperties p;
     p.IsEnabled = m_.IsEnabled;
     p.caption = LblMsg->text().toStdString();
@@ -192,6 +192,11 @@ void Command::ReadProperties(const cc::PropertyBag& bag) {
     p.FirstRun = m_.FirstRun;
     p.FontColour = fontColour_;
     p.opaque = opaque_;
+    return p;
+}
+
+void Command::ReadProperties(const cc::PropertyBag& bag) {
+    cc::ButtonProperties p = CurrentProperties();
     cc::ReadButtonProperties(bag, AmbientFont(), p);
 
     m_.IsEnabled = p.IsEnabled;
@@ -210,13 +215,7 @@ void Command::ReadProperties(const cc::PropertyBag& bag) {
 }
 
 void Command::WriteProperties(cc::PropertyBag& bag) {
-    cc::ButtonProperties p;
-    p.IsEnabled = m_.IsEnabled;
-    p.caption = LblMsg->text().toStdString();
-    p.font = ToSpec(LblMsg->font());
-    p.FirstRun = m_.FirstRun;
-    p.FontColour = fontColour_;
-    p.opaque = opaque_;
+    const cc::ButtonProperties p = CurrentProperties();
     cc::WriteButtonProperties(p, AmbientFont(), bag);
     RefreshFace();
 }

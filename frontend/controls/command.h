@@ -80,6 +80,7 @@ private:
     void React(orbilon::controls::Reaction reaction);
     void ApplyCaptionColour();
     orbilon::controls::FontSpec AmbientFont() const;
+    orbilon::controls::ButtonProperties CurrentProperties() const;
 
     orbilon::controls::ButtonMachine m_;  // IsEnabled, FirstRun, ButtonState, HoverShade,
                                           // MouseIsDown
