@@ -108,7 +108,10 @@ done
 rm -f "$dir/Orbilon.ini"
 
 echo "== a renderer slow to open its window does not end the saver early"
-cp "$B/tests/fake-renderer" "$dir/Orbilon.dll"
+# A renderer whose window is gone may still be running its exit; copying over a running
+# executable fails (ETXTBSY), so the stand-in is renamed into place instead.
+cp "$B/tests/fake-renderer" "$dir/Orbilon.dll.new" && mv -f "$dir/Orbilon.dll.new" "$dir/Orbilon.dll" \
+    || fail "slow: cannot put the stand-in renderer in place"
 FAKE_RENDERER_DELAY_MS=1500 "$scr" /s & host=$!
 sleep 0.8
 kill -0 $host 2>/dev/null || fail "slow: host ended before the renderer's window came"
@@ -118,7 +121,7 @@ ended $host 10 || fail "slow: host did not end"
 
 echo "== a renderer that never opens a window ends the host"
 FAKE_RENDERER_NO_WINDOW=1 "$scr" /s & host=$!
-ended $host 20 || fail "no window: host waits on"
+ended $host 20 || { fail "no window: host waits on"; kill $host 2>/dev/null; }
 
 echo "== missing renderer: the message, then the end"
 rm "$dir/Orbilon.dll"
