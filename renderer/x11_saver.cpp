@@ -16,6 +16,7 @@
 #include "gl_scene.h"
 #include "glx_surface.h"
 #include "saver_proc.h"
+#include "x11_windows.h"
 
 namespace orbilon {
 
@@ -63,27 +64,6 @@ struct Atoms {
     Atom atom[AtomCount] = {};
 };
 
-std::string WindowTitle(Display* d, const Atoms& atoms, Window w) {
-    std::string title;
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    if (XGetWindowProperty(d, w, atoms[NetWmName], 0, 1024, False, atoms[Utf8String], &type,
-                           &format, &count, &after, &data) == Success &&
-        data) {
-        title.assign(reinterpret_cast<char*>(data), count);
-        XFree(data);
-        return title;
-    }
-    char* name = nullptr;
-    if (XFetchName(d, w, &name) && name) {
-        title = name;
-        XFree(name);
-    }
-    return title;
-}
-
 bool HasClass(Display* d, Window w, const char* cls) {
     XClassHint hint{};
     if (!XGetClassHint(d, w, &hint)) return false;
@@ -91,24 +71,6 @@ bool HasClass(Display* d, Window w, const char* cls) {
     XFree(hint.res_name);
     XFree(hint.res_class);
     return match;
-}
-
-// Window managers reparent clients into frames, so the whole tree is searched.
-Window FindWindowByClassAndTitle(Display* d, const Atoms& atoms, Window parent, const char* cls,
-                                 const char* title) {
-    Window root, up, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(d, parent, &root, &up, &children, &n)) return None;
-    Window found = None;
-    for (unsigned int i = 0; i < n && found == None; ++i) {
-        if (HasClass(d, children[i], cls) && WindowTitle(d, atoms, children[i]) == title) {
-            found = children[i];
-        } else {
-            found = FindWindowByClassAndTitle(d, atoms, children[i], cls, title);
-        }
-    }
-    if (children) XFree(children);
-    return found;
 }
 
 void BringToFront(Display* d, const Atoms& atoms, Window w) {
@@ -146,7 +108,10 @@ public:
     }
 
     bool AnotherSaverRunning() {
-        const Window other = FindWindowByClassAndTitle(d_, atoms_, root_, ClassName, CreationTitle);
+        const WindowTitles titles(d_);
+        const Window other = FindWindowBelow(d_, root_, [&](Window w) {
+            return HasClass(d_, w, ClassName) && titles(w) == CreationTitle;
+        });
         if (other == None) return false;
         BringToFront(d_, atoms_, other);
         XSync(d_, False);

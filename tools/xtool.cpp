@@ -29,50 +29,23 @@
 #include <vector>
 
 #include "png.h"
+#include "x11_windows.h"
 
 namespace {
 
-std::string WindowTitle(Display* d, Window w) {
-    Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-    Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(d, w, netName, 0, 1024, False, utf8, &type, &format, &count, &after,
-                           &data) == Success &&
-        data) {
-        title.assign(reinterpret_cast<char*>(data), count);
-        XFree(data);
-        return title;
-    }
-    char* name = nullptr;
-    if (XFetchName(d, w, &name) && name) {
-        title = name;
-        XFree(name);
-    }
-    return title;
-}
-
-void Collect(Display* d, Window w, const std::string& title, std::vector<Window>& out) {
-    Window root, parent, *children = nullptr;
-    unsigned int n = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &n)) return;
-    for (unsigned int i = 0; i < n; ++i) {
-        if (WindowTitle(d, children[i]) == title) out.push_back(children[i]);
-        Collect(d, children[i], title, out);
-    }
-    if (children) XFree(children);
-}
-
 std::vector<Window> Find(Display* d, const std::string& title) {
+    const orbilon::WindowTitles titles(d);
     std::vector<Window> out;
-    Collect(d, DefaultRootWindow(d), title, out);
+    orbilon::FindWindowBelow(d, DefaultRootWindow(d), [&](Window w) {
+        if (titles(w) == title) out.push_back(w);
+        return false;
+    });
     return out;
 }
 
-int IgnoreErrors(Display*, XErrorEvent*) { return 0; }
+int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 bool Screenshot(Display* d, Window w, const std::string& path) {
     XWindowAttributes a;
@@ -151,9 +124,10 @@ int main(int argc, char** argv) {
             int x = 0, y = 0;
             Window child;
             XTranslateCoordinates(d, w, root, 0, 0, &x, &y, &child);
-            std::printf("title=%s\ninstance=%s\nclass=%s\nmapped=%d\nx=%d\ny=%d\nwidth=%d\nheight=%d\n",
-                        WindowTitle(d, w).c_str(), inst.c_str(), cls.c_str(),
-                        a.map_state == IsViewable, x, y, a.width, a.height);
+            std::printf(
+                "title=%s\ninstance=%s\nclass=%s\nmapped=%d\nx=%d\ny=%d\nwidth=%d\nheight=%d\n",
+                orbilon::WindowTitles(d)(w).c_str(), inst.c_str(), cls.c_str(),
+                a.map_state == IsViewable, x, y, a.width, a.height);
         }
     } else if (cmd == "key" && argc <= 3) {
         KeySym sym = XStringToKeysym(argc == 3 ? argv[2] : "space");
@@ -184,8 +158,8 @@ int main(int argc, char** argv) {
         Window w = argc == 4 ? std::strtoul(argv[3], nullptr, 0) : root;
         rc = Screenshot(d, w, argv[2]) ? 0 : 1;
     } else if (cmd == "pixel" && argc == 4) {
-        XImage* img = XGetImage(d, root, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes,
-                                ZPixmap);
+        XImage* img =
+            XGetImage(d, root, std::atoi(argv[2]), std::atoi(argv[3]), 1, 1, AllPlanes, ZPixmap);
         if (!img) {
             rc = 1;
         } else {
@@ -196,8 +170,8 @@ int main(int argc, char** argv) {
             XDestroyImage(img);
         }
     } else if (cmd == "window" && argc == 4) {
-        Window w = XCreateSimpleWindow(d, root, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]), 0,
-                                       0, 0x404040);
+        Window w = XCreateSimpleWindow(d, root, 0, 0, std::atoi(argv[2]), std::atoi(argv[3]), 0, 0,
+                                       0x404040);
         XStoreName(d, w, "xtool parent");
         XSelectInput(d, w, StructureNotifyMask);
         XMapWindow(d, w);

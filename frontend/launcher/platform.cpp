@@ -24,7 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 #include "cursor_counter.h"
 
@@ -33,6 +32,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
+
+#include "x11_windows.h"
 
 extern char** environ;
 
@@ -66,59 +67,6 @@ Display* Dpy() {
     return display.get();
 }
 
-template <typename T>
-struct XFreeDeleter {
-    void operator()(T* p) const {
-        if (p) XFree(p);
-    }
-};
-template <typename T>
-using XPtr = std::unique_ptr<T, XFreeDeleter<T>>;
-
-std::optional<std::string> NetWmName(Display* d, Window w) {
-    static const Atom netWmName = XInternAtom(d, "_NET_WM_NAME", False);
-    static const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* raw = nullptr;
-    if (XGetWindowProperty(d, w, netWmName, 0, 1024, False, utf8, &type, &format, &count, &after,
-                           &raw) != Success)
-        return std::nullopt;
-    XPtr<unsigned char> data(raw);
-    if (type != utf8 || format != 8 || !data) return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(data.get()), count);
-}
-
-bool TitleIs(Display* d, Window w, const std::string& title) {
-    if (auto name = NetWmName(d, w)) {
-        if (*name == title) return true;
-    }
-    char* raw = nullptr;
-    if (XFetchName(d, w, &raw) == 0) return false;
-    XPtr<char> name(raw);
-    return name && title == name.get();
-}
-
-// Depth-first over every window below start; window managers reparent clients into frames,
-// so top-level windows are not always children of the root.
-Window FindBelow(Display* d, Window start, const std::string& title) {
-    std::vector<Window> pending{start};
-    while (!pending.empty()) {
-        const Window w = pending.back();
-        pending.pop_back();
-        Window root = 0, parent = 0, *rawChildren = nullptr;
-        unsigned int n = 0;
-        if (XQueryTree(d, w, &root, &parent, &rawChildren, &n) == 0) continue;
-        XPtr<Window> children(rawChildren);
-        for (unsigned int i = 0; i < n; ++i) {
-            if (TitleIs(d, children.get()[i], title)) return children.get()[i];
-            pending.push_back(children.get()[i]);
-        }
-    }
-    return 0;
-}
-
 }  // namespace
 
 void SetCommandLine(int argc, char** argv) {
@@ -141,7 +89,9 @@ WindowId FindWindowByTitle(const std::string& title) {
     Display* d = Dpy();
     if (!d) return 0;
     XSync(d, False);
-    return FindBelow(d, DefaultRootWindow(d), title);
+    const orbilon::WindowTitles titles(d);
+    return orbilon::FindWindowBelow(d, DefaultRootWindow(d),
+                                    [&](Window w) { return titles(w) == title; });
 }
 
 bool WindowExists(WindowId id) {
