@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The preview inside a foreign parent window on a private display.
 set -u
+. "$(dirname "$0")/../lib.sh"
 B=${ORBILON_BUILD:?}
 SRC=$(cd "$(dirname "$0")/../.." && pwd)
 X=$B/xtool
@@ -11,15 +12,6 @@ cp "$B/Orbilon.scr" "$dir/"  # no renderer beside it: the preview needs none
 scr=$dir/Orbilon.scr
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
-
-ended() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        kill -0 "$1" 2>/dev/null || { wait "$1"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
 
 # parent W H: a parent window kept alive through fd 4; its id in $parent, xtool's pid in $xt.
 parent() {

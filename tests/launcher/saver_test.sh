@@ -2,6 +2,7 @@
 # The saver end to end on a private display: Orbilon.scr and a renderer copied into a
 # temporary folder. Uses the real renderer when it is built, the stand-in otherwise.
 set -u
+. "$(dirname "$0")/../lib.sh"
 B=${ORBILON_BUILD:?}
 X=$B/xtool
 dir=$(mktemp -d)
@@ -13,19 +14,6 @@ cp "$renderer" "$dir/Orbilon.dll"
 scr=$dir/Orbilon.scr
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
-
-# Waits up to $2 seconds for process $1 to end; its status in $rc.
-ended() {
-    local i
-    for ((i = 0; i < $2 * 10; i++)); do
-        if ! kill -0 "$1" 2>/dev/null; then
-            wait "$1"; rc=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
 
 echo "== /s starts the renderer and a hidden host; a key ends both"
 "$scr" /s & host=$!

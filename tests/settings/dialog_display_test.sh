@@ -3,6 +3,7 @@
 # single-instance guard while it is open, closing without a save, and "設定" saving and ending.
 # ORBILON_SHOT=FILE.png keeps a screenshot of the open dialog.
 set -u
+. "$(dirname "$0")/../lib.sh"
 B=${ORBILON_BUILD:?}
 X=$B/xtool
 dir=$(mktemp -d)
@@ -15,14 +16,6 @@ ini=$dir/Orbilon.ini
 fail() {
     echo "FAIL: $*" >&2
     exit 1
-}
-# ended PID SECONDS: true once the process has exited.
-ended() {
-    for _ in $(seq 1 $(($2 * 10))); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    return 1
 }
 open_dialog() {
     "$dir/Orbilon.scr" /c &
