@@ -3,11 +3,14 @@
 
 all: build
 
+# ccache, where installed, shares compiled objects between clones and build folders.
+CMAKE_LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+
 deps:
 	@scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_LAUNCHER) >/dev/null
 	@cmake --build build
 
 # Full build (unit + display tests under Xvfb), then the display-free cores again under
@@ -18,7 +21,7 @@ test: build
 	@$(MAKE) --no-print-directory test-fuzz
 
 test-sanitize: deps
-	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBILON_PURE_ONLY=ON -DORBILON_SANITIZE=ON >/dev/null
+	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBILON_PURE_ONLY=ON -DORBILON_SANITIZE=ON $(CMAKE_LAUNCHER) >/dev/null
 	@cmake --build build-asan
 	ctest --test-dir build-asan --output-on-failure -j2
 

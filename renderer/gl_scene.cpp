@@ -14,17 +14,12 @@ constexpr GLuint BeadList = 1;
 
 }  // namespace
 
-void SetUpSceneGl(int width, int height, Camera camera) {
-    glViewport(0, 0, width, height);
-    glEnable(GL_DEPTH_TEST);
-    glFrontFace(GL_CCW);
-    glEnable(GL_CULL_FACE);
-    glClearColor(0, 0, 0, 1);
-
-    // The camera lives in the projection matrix, so the light below is given in scene terms.
+void ApplyViewport(const Viewport& v, Camera camera) {
+    glViewport(v.x, v.y, v.width, v.height);
+    // The camera lives in the projection matrix, so the light is given in scene terms.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(80, height > 0 ? static_cast<double>(width) / height : 1.0, 50, 3000);
+    gluPerspective(80, v.height > 0 ? static_cast<double>(v.width) / v.height : 1.0, 50, 3000);
     if (camera == Camera::Above) {
         glRotatef(90, 1, 0, 0);
         glTranslatef(0, -400, 0);
@@ -32,6 +27,15 @@ void SetUpSceneGl(int width, int height, Camera camera) {
         glTranslatef(0, 0, -400);
     }
     glMatrixMode(GL_MODELVIEW);
+}
+
+void SetUpSceneGl(int width, int height, Camera camera) {
+    glEnable(GL_DEPTH_TEST);
+    glFrontFace(GL_CCW);
+    glEnable(GL_CULL_FACE);
+    glClearColor(0, 0, 0, 1);
+
+    ApplyViewport({0, 0, width, height}, camera);
     glLoadIdentity();
 
     // Three slices and two stacks: a six-faced double pyramid, smooth shaded.
@@ -98,8 +102,15 @@ uint32_t SceneGl::ClockSeed() {
     return Scene::ClockSeed();
 }
 
-SceneGl::SceneGl(uint32_t seed, int width, int height) : scene_(std::make_unique<Scene>(seed)) {
+SceneGl::SceneGl(uint32_t seed, int width, int height)
+    : scene_(std::make_unique<Scene>(seed)),
+      viewports_{{0, 0, width, height}},
+      applied_{0, 0, width, height} {
     SetUpSceneGl(width, height, scene_->camera());
+}
+
+void SceneGl::SetViewports(std::vector<Viewport> viewports) {
+    viewports_ = std::move(viewports);
 }
 
 SceneGl::~SceneGl() {
@@ -107,7 +118,23 @@ SceneGl::~SceneGl() {
 }
 
 void SceneGl::DrawFrame() {
-    DrawSceneFrame(*scene_);
+    if (viewports_.size() == 1) {
+        // One rectangle: draw each bead as it steps, as a single monitor always has.
+        if (viewports_[0] != applied_) {
+            applied_ = viewports_[0];
+            ApplyViewport(applied_, scene_->camera());
+        }
+        DrawSceneFrame(*scene_);
+        return;
+    }
+    // glClear ignores the viewport: one clear covers every monitor.
+    ClearSceneGl();
+    scene_->StepFrame();
+    for (const Viewport& v : viewports_) {
+        applied_ = v;
+        ApplyViewport(v, scene_->camera());
+        for (int i = 0; i < BeadCount; ++i) DrawBeadPose(scene_->pose(i));
+    }
 }
 
 }  // namespace orbilon

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace orbilon {
 
@@ -28,6 +29,16 @@ void DrawBeadPose(const BeadPose& pose);
 // Frees display list 1.
 void ReleaseSceneGl();
 
+// A rectangle of the window in GL's coordinates (origin at the bottom left), in pixels.
+struct Viewport {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Viewport&) const = default;
+};
+
+// glViewport and the projection (field of view, the rectangle's own aspect ratio, the camera)
+// for one rectangle; leaves the model-view matrix current.
+void ApplyViewport(const Viewport& viewport, Camera camera);
+
 // The model together with its GL set-up, as the saver window holds it.
 class SceneGl {
 public:
@@ -40,10 +51,17 @@ public:
     SceneGl(const SceneGl&) = delete;
     SceneGl& operator=(const SceneGl&) = delete;
 
+    // Where the composition is drawn: once per rectangle (one per monitor), each with its own
+    // aspect ratio, from one step of the model. Also how a resized window is followed.
+    void SetViewports(std::vector<Viewport> viewports);
+
+    // Clears, steps the model once and draws it into every viewport. No buffer swap.
     void DrawFrame();
 
 private:
     std::unique_ptr<Scene> scene_;
+    std::vector<Viewport> viewports_;
+    Viewport applied_;
 };
 
 }  // namespace orbilon

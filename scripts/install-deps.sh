@@ -17,7 +17,13 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
   libcdio-dev
   # tests under a virtual display
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils x11-xserver-utils libxrandr-dev
+  # the screen-saver services the tests start us from, and a window manager
+  xscreensaver openbox
+  # install and package checks
+  dpkg-dev fakeroot lintian desktop-file-utils appstream libxml2-utils man-db
+  # the Windows build and its tests
+  g++-mingw-w64-x86-64 wine wine64
 )
 
 missing=()
