@@ -44,11 +44,32 @@ std::optional<GlxFormat> WithVisual(Display* display, GLXFBConfig config) {
     return format;
 }
 
+// Bits of a pixel of this depth that no colour mask covers: an alpha channel.
+int AlphaBits(int depth, unsigned long red, unsigned long green, unsigned long blue) {
+    return depth - __builtin_popcountl(red | green | blue);
+}
+
+void DescribeVisual(Display* display, GLXFBConfig config, PixelFormatDesc& d) {
+    XVisualInfo* vi = glXGetVisualFromFBConfig(display, config);
+    if (!vi) {
+        d.visualClass = VisualClass::kNone;
+        return;
+    }
+    d.visualClass = vi->c_class == TrueColor     ? VisualClass::kTrueColor
+                    : vi->c_class == DirectColor ? VisualClass::kDirectColor
+                                                 : VisualClass::kOther;
+    d.visualAlphaBits = AlphaBits(vi->depth, vi->red_mask, vi->green_mask, vi->blue_mask);
+    XFree(vi);
+}
+
 }  // namespace
 
 std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLXFBConfig* configs,
                                                int count) {
     const bool accelerated = RendererAccelerated(display, screen);
+    const Visual* root = DefaultVisual(display, screen);
+    const int screenAlpha =
+        AlphaBits(DefaultDepth(display, screen), root->red_mask, root->green_mask, root->blue_mask);
     std::vector<PixelFormatDesc> out(count);
     for (int i = 0; i < count; ++i) {
         GLXFBConfig c = configs[i];
@@ -62,6 +83,8 @@ std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLX
         d.depthBits = Attrib(display, c, GLX_DEPTH_SIZE);
         d.generic = !accelerated || Attrib(display, c, GLX_CONFIG_CAVEAT) == GLX_SLOW_CONFIG;
         d.genericAccelerated = false;  // GLX knows no such middle ground
+        DescribeVisual(display, c, d);
+        d.screenAlphaBits = screenAlpha;
     }
     return out;
 }
@@ -80,6 +103,7 @@ std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
     if (chosen) return chosen;
 
     const PixelFormatDesc want = FallbackPixelFormatRequest();
+    // clang-format off
     const int attributes[] = {GLX_DRAWABLE_TYPE,
                               GLX_WINDOW_BIT,
                               GLX_RENDER_TYPE,
@@ -92,10 +116,17 @@ std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
                               want.depthBits,
                               GLX_X_RENDERABLE,
                               True,
+                              GLX_X_VISUAL_TYPE,
+                              GLX_TRUE_COLOR,
                               None};
+    // clang-format on
     configs = glXChooseFBConfig(display, screen, attributes, &count);
     if (configs) {
-        if (count > 0) chosen = WithVisual(display, configs[0]);
+        // The server's order may put a visual with alpha first; any match beats none.
+        const auto described = DescribeFbConfigs(display, screen, configs, count);
+        int pick = 0;
+        while (pick < count && !ShowsAsDrawn(described[pick])) ++pick;
+        if (count > 0) chosen = WithVisual(display, configs[pick < count ? pick : 0]);
         XFree(configs);
     }
     return chosen;

@@ -2,8 +2,13 @@
 
 namespace orbilon {
 
+bool ShowsAsDrawn(const PixelFormatDesc& f) {
+    return f.visualClass == VisualClass::kTrueColor && f.visualAlphaBits <= f.screenAlphaBits;
+}
+
 std::optional<int> ScorePixelFormat(const PixelFormatDesc& f) {
     if (!f.supportOpenGL || !f.drawToWindow || !f.doubleBuffer || !f.rgba) return std::nullopt;
+    if (!ShowsAsDrawn(f)) return std::nullopt;
     int score = f.colorBits + 2 * f.depthBits;
     // Deep colour costs a little: it buys nothing for flat-shaded small shapes. Truncated
     // toward zero, so 24 bits cost 4 and 32 bits cost 8.

@@ -60,6 +60,39 @@ TEST(PixelFormat, LaterStrictlyBetterFormatWins) {
     EXPECT_EQ(2, PickPixelFormat(formats));
 }
 
+TEST(PixelFormat, OnlyTrueColourWithoutExtraAlphaQualifies) {
+    PixelFormatDesc direct = Format(24, 24, false);
+    direct.visualClass = VisualClass::kDirectColor;
+    PixelFormatDesc indexed = direct;
+    indexed.visualClass = VisualClass::kOther;
+    PixelFormatDesc noVisual = direct;
+    noVisual.visualClass = VisualClass::kNone;
+    // A 32-bit ARGB visual on a 24-bit screen: 8 bits a compositor would blend with.
+    PixelFormatDesc argb = Format(32, 24, false);
+    argb.visualAlphaBits = 8;
+    for (const PixelFormatDesc& d : {direct, indexed, noVisual, argb}) {
+        EXPECT_FALSE(ShowsAsDrawn(d));
+        EXPECT_FALSE(ScorePixelFormat(d));
+    }
+    // On a screen whose own visual carries those bits they are nothing new.
+    argb.screenAlphaBits = 8;
+    EXPECT_TRUE(ShowsAsDrawn(argb));
+    EXPECT_EQ(32 + 48 - 8 + 2000, ScorePixelFormat(argb));
+}
+
+TEST(PixelFormat, UnsuitableVisualsNeverWinWhateverTheirPlace) {
+    // As a 16-bit screen lists them: a 32-bit ARGB format would outscore the 16-bit ones, and
+    // DirectColor twins tie with TrueColor ones; neither may be picked, first or last.
+    PixelFormatDesc argb = Format(32, 24, false);
+    argb.visualAlphaBits = 8;
+    PixelFormatDesc direct = Format(16, 24, false);
+    direct.visualClass = VisualClass::kDirectColor;
+    const PixelFormatDesc trueColour = Format(16, 24, false);
+    EXPECT_EQ(3, PickPixelFormat(std::vector{argb, direct, trueColour}));
+    EXPECT_EQ(1, PickPixelFormat(std::vector{trueColour, direct, argb}));
+    EXPECT_FALSE(PickPixelFormat(std::vector{direct, argb}));
+}
+
 TEST(PixelFormat, NothingQualifyingAsksForTheFallback) {
     EXPECT_FALSE(PickPixelFormat({}));
     // A qualifying format with score 0 never beats the starting best of 0.
@@ -70,6 +103,7 @@ TEST(PixelFormat, NothingQualifyingAsksForTheFallback) {
     EXPECT_EQ(24, want.colorBits);
     EXPECT_EQ(24, want.depthBits);
     EXPECT_FALSE(want.generic || want.genericAccelerated);
+    EXPECT_TRUE(ShowsAsDrawn(want));
 }
 
 }  // namespace
