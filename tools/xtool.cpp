@@ -10,7 +10,7 @@
 //   xtool move X Y                   move the pointer to (X, Y)
 //   xtool close ID                   send WM_DELETE_WINDOW to a window
 //   xtool screenshot OUT.png [ID]    the root window (or ID) as a PNG
-//   xtool pixel X Y                  the root's pixel as "R G B"
+//   xtool pixel X Y                  the root's pixel as "R G B", each 0-255
 //   xtool window W H                 create a mapped plain window titled "xtool parent", print
 //                                    its id, and keep it until stdin closes or it is destroyed
 #include <X11/Xatom.h>
@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "pixel_channels.h"
 #include "png.h"
 #include "x11_windows.h"
 
@@ -57,9 +58,9 @@ bool Screenshot(Display* d, Window w, const std::string& path) {
         for (int x = 0; x < a.width; ++x) {
             unsigned long p = XGetPixel(img, x, y);
             uint8_t* o = &rgb[(static_cast<size_t>(y) * a.width + x) * 3];
-            o[0] = (p & img->red_mask) >> __builtin_ctzl(img->red_mask);
-            o[1] = (p & img->green_mask) >> __builtin_ctzl(img->green_mask);
-            o[2] = (p & img->blue_mask) >> __builtin_ctzl(img->blue_mask);
+            o[0] = orbilon::ChannelTo8(p, img->red_mask);
+            o[1] = orbilon::ChannelTo8(p, img->green_mask);
+            o[2] = orbilon::ChannelTo8(p, img->blue_mask);
         }
     }
     XDestroyImage(img);
@@ -164,9 +165,9 @@ int main(int argc, char** argv) {
             rc = 1;
         } else {
             unsigned long p = XGetPixel(img, 0, 0);
-            std::printf("%lu %lu %lu\n", (p & img->red_mask) >> __builtin_ctzl(img->red_mask),
-                        (p & img->green_mask) >> __builtin_ctzl(img->green_mask),
-                        (p & img->blue_mask) >> __builtin_ctzl(img->blue_mask));
+            std::printf("%d %d %d\n", orbilon::ChannelTo8(p, img->red_mask),
+                        orbilon::ChannelTo8(p, img->green_mask),
+                        orbilon::ChannelTo8(p, img->blue_mask));
             XDestroyImage(img);
         }
     } else if (cmd == "window" && argc == 4) {
