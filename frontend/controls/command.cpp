@@ -89,6 +89,7 @@ Command::Command(QWidget* parent) : QWidget(parent) {
 
     LblMsg = new QLabel(QStringLiteral("Command"), this);
     LblMsg->setObjectName(QStringLiteral("LblMsg"));
+    LblMsg->setTextFormat(Qt::PlainText);  // a caption is text, never markup
     // The caption has no window of its own: the cursor over it is over the button.
     LblMsg->setAttribute(Qt::WA_TransparentForMouseEvents);
     LblMsg->setAlignment(Qt::AlignHCenter | Qt::AlignTop);

@@ -181,6 +181,8 @@ void MessageBox(const std::string& text, const std::string& caption) {
     QMessageBox box;
     box.setIcon(QMessageBox::NoIcon);
     box.setWindowTitle(QString::fromStdString(caption));
+    // Messages quote paths; a "<b>" in one is text, not markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(text));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
@@ -194,11 +196,17 @@ void EndProcess() {
 
 std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,
                                           const std::string& filter, const std::string& startDir) {
-    const QString path = QFileDialog::getOpenFileName(owner, QString::fromStdString(title),
-                                                      QString::fromStdString(startDir),
-                                                      QString::fromStdString(filter));
-    if (path.isEmpty()) return std::nullopt;
-    return path.toStdString();
+    QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(startDir),
+                       QString::fromStdString(filter));
+    // No existence check: a typed name of a file that is not there (yet) is taken as it is.
+    // Qt's own dialog, because a native one may refuse such a name in open mode.
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
+    return files.first().toStdString();
 }
 
 void OpenUrl(const std::string& url) {

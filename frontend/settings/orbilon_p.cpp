@@ -115,6 +115,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, const Twi
                   const QColor& colour, std::function<void()> onPress = {}) {
     QLabel* l = onPress ? new PressLabel(parent, std::move(onPress)) : new QLabel(parent);
     l->setObjectName(QString::fromUtf8(name));
+    // Paths are shown as typed: "<b>" in a file name is not markup.
+    l->setTextFormat(Qt::PlainText);
     l->setText(QString::fromUtf8(text));
     l->setFont(FormFont());
     QPalette pal = l->palette();
@@ -144,8 +146,8 @@ Orbilon_P::Services Orbilon_P::PlatformServices() {
     s.message = [](const std::string& text, const std::string& caption) {
         platform::MessageBox(text, caption);
     };
-    s.writeIni = [](const std::string& key, const std::string& value) {
-        return WriteIni(key, value);
+    s.writeIni = [](const std::vector<orbilon::IniWrite>& writes) {
+        return orbilon::WriteIniKeys(writes);
     };
     s.settingsPath = [] { return SettingsPath(); };
     s.cursorPos = [](int& x, int& y) { return platform::GetCursorPos(x, y); };
@@ -341,7 +343,7 @@ void Orbilon_P::Save() {
     const dlg::SavePlan plan =
         dlg::PlanSave(BGMKind, BGM_Repeat_->currentText().toStdString(), BGMFile);
     RepeatTrack = plan.repeatTrack;
-    if (!services_.writeIni || !dlg::RunSave(plan, services_.writeIni)) {
+    if (!services_.writeIni || !services_.writeIni(plan.writes)) {
         // Closing now would look like a save; say so and let the user cancel or retry.
         if (services_.message) {
             const std::string where = services_.settingsPath ? services_.settingsPath() : "";

@@ -6,6 +6,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "settings.h"
 
 class Command;
 class QComboBox;
@@ -20,7 +23,8 @@ public:
             openFile;
         std::function<void(const std::string& url)> openUrl;
         std::function<void(const std::string& text, const std::string& caption)> message;
-        std::function<bool(const std::string& key, const std::string& value)> writeIni;
+        // Stores every key or none.
+        std::function<bool(const std::vector<orbilon::IniWrite>& writes)> writeIni;
         std::function<std::string()> settingsPath;
         std::function<bool(int& x, int& y)> cursorPos;
     };

@@ -71,14 +71,6 @@ SavePlan PlanSave(int16_t kind, std::string_view trackText, const std::string& f
     return plan;
 }
 
-bool RunSave(const SavePlan& plan,
-             const std::function<bool(const std::string&, const std::string&)>& write) {
-    for (const IniWrite& w : plan.writes) {
-        if (!write(w.key, w.value)) return false;
-    }
-    return true;
-}
-
 bool FitsCp932(std::string_view utf8, size_t* cp932Bytes) {
     const std::optional<std::string> bytes = cp932::FromUtf8(utf8);
     if (bytes && cp932Bytes) *cp932Bytes = bytes->size();

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "settings.h"
 
 namespace orbilon::dialog {
 
@@ -34,21 +35,13 @@ std::vector<std::string> TrackItems();
 // non-number or a value outside signed 16 bits gives 0.
 int16_t TrackFromText(std::string_view text);
 
-// The three writes of a save, in order.
-struct IniWrite {
-    std::string key;
-    std::string value;
-};
+// The three writes of a save, in order; they are stored together or not at all.
+using orbilon::IniWrite;
 struct SavePlan {
     int16_t repeatTrack;
     std::vector<IniWrite> writes;
 };
 SavePlan PlanSave(int16_t kind, std::string_view trackText, const std::string& file);
-
-// Runs the writes in order and stops at the first that fails, so a failed save is reported
-// instead of being taken for done. Returns true when all three were written.
-bool RunSave(const SavePlan& plan,
-             const std::function<bool(const std::string&, const std::string&)>& write);
 
 // A file the user confirmed in the file dialog, judged before it replaces BGMFile.
 enum class FileVerdict {

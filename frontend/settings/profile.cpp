@@ -246,4 +246,15 @@ std::optional<std::string> SetValue(std::string_view text, std::string_view sect
     return out;
 }
 
+std::optional<std::string> SetValues(std::string_view text, std::string_view section,
+                                     std::span<const KeyValue> writes) {
+    std::string out(text);
+    for (const KeyValue& w : writes) {
+        std::optional<std::string> next = SetValue(out, section, w.key, w.value);
+        if (!next) return std::nullopt;
+        out = std::move(*next);
+    }
+    return out;
+}
+
 }  // namespace orbilon::profile

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,16 @@ std::optional<std::string> GetValue(std::string_view text, std::string_view sect
 // key, ']' in the section, an empty name).
 std::optional<std::string> SetValue(std::string_view text, std::string_view section,
                                     std::string_view key, std::string_view value);
+
+struct KeyValue {
+    std::string_view key;
+    std::string_view value;
+};
+
+// `text` with every write applied in order, as SetValue would one after the other, so a caller
+// can store them all with a single replacement of the file. nullopt when any one of them
+// cannot be stored: then none is.
+std::optional<std::string> SetValues(std::string_view text, std::string_view section,
+                                     std::span<const KeyValue> writes);
 
 }  // namespace orbilon::profile

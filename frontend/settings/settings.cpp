@@ -218,12 +218,26 @@ std::string ReadIniAt(const std::string& path, const std::string& section, const
 
 bool WriteIniAt(const std::string& path, const std::string& section, const std::string& key,
                 const std::string& value) {
+    return WriteIniAt(path, section, std::vector<IniWrite>{{key, value}});
+}
+
+bool WriteIniAt(const std::string& path, const std::string& section,
+                const std::vector<IniWrite>& writes) {
     auto write = [&]() -> bool {
         if (path.empty() || HasNul(path)) return false;
         const auto section_bytes = cp932::FromUtf8(section);
-        const auto key_bytes = cp932::FromUtf8(key);
-        const auto value_bytes = cp932::FromUtf8(value);
-        if (!section_bytes || !key_bytes || !value_bytes) return false;
+        if (!section_bytes) return false;
+        std::vector<std::string> bytes;  // keys and values, in turn
+        bytes.reserve(writes.size() * 2);
+        for (const IniWrite& w : writes) {
+            auto key_bytes = cp932::FromUtf8(w.key);
+            auto value_bytes = cp932::FromUtf8(w.value);
+            if (!key_bytes || !value_bytes) return false;
+            bytes.push_back(std::move(*key_bytes));
+            bytes.push_back(std::move(*value_bytes));
+        }
+        std::vector<profile::KeyValue> pairs;
+        for (size_t i = 0; i < bytes.size(); i += 2) pairs.push_back({bytes[i], bytes[i + 1]});
 
         // Write through a symbolic link to its target rather than replacing the link.
         std::string target = path;
@@ -246,9 +260,11 @@ bool WriteIniAt(const std::string& path, const std::string& section, const std::
             if ((st.st_mode & 0222) == 0) return false;
             if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
         }
-        const auto updated = profile::SetValue(text, *section_bytes, *key_bytes, *value_bytes);
+        const auto updated = profile::SetValues(text, *section_bytes, pairs);
         if (!updated) return false;
         if (exists && *updated == text) return true;
+        // A file the reader would refuse would lose every setting in it.
+        if (updated->size() > static_cast<size_t>(kMaxFileBytes)) return false;
         // Only the per-user location can be missing; the program folder always exists.
         if (!exists) MakeFolders(ParentOf(target));
         return ReplaceFile(target, *updated, exists ? &st : nullptr);
@@ -306,6 +322,10 @@ std::string ReadIni(const std::string& key, const std::string& def) {
 
 bool WriteIni(const std::string& key, const std::string& value) {
     return orbilon::WriteIniAt(SettingsPath(), orbilon::kSection, key, value);
+}
+
+bool orbilon::WriteIniKeys(const std::vector<IniWrite>& writes) {
+    return WriteIniAt(SettingsPath(), kSection, writes);
 }
 
 void LoadSettings() {

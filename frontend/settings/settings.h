@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Music source: 0 none, 1 audio CD, 2 MP3 or WAV file; other values are kept as read.
 extern int16_t BGMKind;
@@ -29,8 +30,8 @@ std::string ReadIni(const std::string& key, const std::string& def);
 
 // Sets `key` to `value` (both UTF-8) in section "Section" of SettingsPath(), creating the file
 // and its folders (0700) as needed, and replacing the file atomically. Fails, leaving the file as
-// it was, for text CP932 cannot carry exactly, a read-only file or folder, or any I/O error. The
-// result also goes to LastApiResult (1 success, 0 failure).
+// it was, for text CP932 cannot carry exactly, a read-only file or folder, a result too big to
+// be read back, or any I/O error. The result also goes to LastApiResult (1 success, 0 failure).
 bool WriteIni(const std::string& key, const std::string& value);
 
 // Fills BGMKind, RepeatTrack and BGMFile from SettingsPath(); never reports an error.
@@ -65,6 +66,16 @@ inline constexpr const char* kKeyFile = "BGMﾌｧｲﾙ";
 std::string ChooseSettingsPath(const std::string& program_folder, bool folder_has_file,
                                bool folder_writable, const char* xdg_config_home, const char* home);
 
+// One key and its value (both UTF-8).
+struct IniWrite {
+    std::string key;
+    std::string value;
+};
+
+// Sets all the keys in section "Section" of SettingsPath() with one atomic replacement of the
+// file, as WriteIni does for one: either every key is written or the file stays as it was.
+bool WriteIniKeys(const std::vector<IniWrite>& writes);
+
 // The same operations on an explicit file and section, for tests and tools. The public ones
 // above are these with SettingsPath() and kSection.
 std::string SettingsPathFor(const std::string& program_folder, const char* xdg_config_home,
@@ -73,6 +84,8 @@ std::string ReadIniAt(const std::string& path, const std::string& section, const
                       const std::string& def);
 bool WriteIniAt(const std::string& path, const std::string& section, const std::string& key,
                 const std::string& value);
+bool WriteIniAt(const std::string& path, const std::string& section,
+                const std::vector<IniWrite>& writes);
 void LoadSettingsFrom(const std::string& path);
 
 }  // namespace orbilon

@@ -69,24 +69,6 @@ TEST(DialogSave, WritesTheThreeKeysInOrder) {
     EXPECT_EQ("", empty.writes[2].value);
 }
 
-TEST(DialogSave, StopsAtTheFirstFailedWrite) {
-    const dlg::SavePlan plan = dlg::PlanSave(1, "3", "");
-    std::vector<std::string> keys;
-    const auto failSecond = [&](const std::string& k, const std::string&) {
-        keys.push_back(k);
-        return keys.size() != 2;
-    };
-    EXPECT_FALSE(dlg::RunSave(plan, failSecond));
-    EXPECT_EQ(2u, keys.size());
-
-    keys.clear();
-    EXPECT_TRUE(dlg::RunSave(plan, [&](const std::string& k, const std::string&) {
-        keys.push_back(k);
-        return true;
-    }));
-    EXPECT_EQ(3u, keys.size());
-}
-
 TEST(DialogFile, ChosenPathsTheSettingsFileCanCarry) {
     using V = dlg::FileVerdict;
     EXPECT_EQ(V::Ignore, dlg::JudgeChosenFile(false, "/a.mp3"));

@@ -4,8 +4,14 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <utility>
@@ -14,6 +20,7 @@
 #include "command.h"
 #include "orbilon_p.h"
 #include "orbilon_p_logic.h"
+#include "platform.h"
 #include "settings.h"
 #include "zoom.h"
 
@@ -45,8 +52,9 @@ protected:
         s.message = [this](const std::string& text, const std::string&) {
             messages.push_back(text);
         };
-        s.writeIni = [this](const std::string& k, const std::string& v) {
-            writes.emplace_back(k, v);
+        s.writeIni = [this](const std::vector<orbilon::IniWrite>& save) {
+            ++saves;
+            for (const auto& [k, v] : save) writes.emplace_back(k, v);
             return writable;
         };
         s.settingsPath = [] { return std::string("/ro/Orbilon.ini"); };
@@ -107,6 +115,7 @@ protected:
     std::vector<std::string> urls, messages;
     bool busyWhileOpening = false;
     bool writable = true;
+    int saves = 0;
     QPoint cursor{10, 20};
     bool haveCursor = true;
     Writes writes;
@@ -210,6 +219,8 @@ TEST_F(DialogTest, SaveWritesTheKeysAndCloses) {
         Type(c.typed);
         Click("Cmd_Set");
         ASSERT_EQ(3u, writes.size()) << c.typed;
+        EXPECT_EQ(1, saves) << "all three keys in one save";
+        saves = 0;
         EXPECT_EQ("BGM区分", writes[0].first);
         EXPECT_EQ("1", writes[0].second);
         EXPECT_EQ("BGMﾘﾋﾟｰﾄ", writes[1].first);
@@ -257,11 +268,78 @@ TEST_F(DialogTest, FailedSaveSaysSoAndStaysOpen) {
     writable = false;
     Open();
     Click("Cmd_Set");
+    EXPECT_EQ(1, saves);
+    EXPECT_EQ(3u, writes.size());
     EXPECT_EQ(1u, messages.size());
     EXPECT_NE(std::string::npos, messages[0].find("/ro/Orbilon.ini"));
     EXPECT_TRUE(dialog->isVisible());
     Click("Cmd_Can");
     EXPECT_FALSE(dialog->isVisible());
+}
+
+TEST_F(DialogTest, LabelsShowTagsAsText) {
+    BGMKind = 2;
+    BGMFile = "/music/x<b>bold.mp3";
+    Open();
+    QLabel* name = Child<QLabel>("lbl_Fname");
+    EXPECT_EQ(QStringLiteral("/music/x<b>bold.mp3"), name->text());
+    // Every label of the form, the buttons' captions included.
+    for (QLabel* l : dialog->findChildren<QLabel*>()) {
+        EXPECT_EQ(Qt::PlainText, l->textFormat()) << l->objectName().toStdString();
+    }
+    nextFile = "/music/<i>y</i>.wav";
+    Click("Cmd_BGM");
+    EXPECT_EQ(QStringLiteral("/music/<i>y</i>.wav"), name->text());
+    EXPECT_EQ(Qt::PlainText, name->textFormat());
+}
+
+// The platform's own message box and file dialog, driven from inside their modal loops.
+TEST(PlatformDialogs, MessageBoxShowsPlainText) {
+    Qt::TextFormat format = Qt::RichText;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            format = box->textFormat();
+            text = box->text();
+            box->accept();
+        }
+    });
+    platform::MessageBox("/music/x<b>bold.mp3", "caption");
+    EXPECT_EQ(Qt::PlainText, format);
+    EXPECT_EQ(QStringLiteral("/music/x<b>bold.mp3"), text);
+}
+
+TEST(PlatformDialogs, FileDialogTakesATypedNameOfAMissingFile) {
+    const QString folder = QDir::tempPath();
+    const QString missing = folder + QStringLiteral("/orbilon-missing-\u66f2.mp3");
+    ASSERT_FALSE(QFileInfo::exists(missing));
+    QString title;
+    bool warned = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        title = dialog->windowTitle();
+        // Qt's own dialog would refuse the name with a modal warning; note it and dismiss it.
+        QTimer::singleShot(500, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                warned = true;
+                box->accept();
+            }
+            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                d->reject();
+            }
+        });
+        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(nullptr, edit);
+        edit->setText(missing);  // as typed (keyClicks knows no non-ASCII keys)
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    const auto chosen = platform::OpenFileDialog(
+        nullptr, "ﾌｧｲﾙを開く", "BGMﾌｧｲﾙ (MP3 WAV) (*.MP3 *.WAV)", folder.toStdString());
+    EXPECT_EQ(QStringLiteral("ﾌｧｲﾙを開く"), title);
+    EXPECT_FALSE(warned);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(missing.toStdString(), *chosen);
 }
 
 TEST_F(DialogTest, CancelAndCloseWriteNothing) {

@@ -138,3 +138,17 @@ TEST(ProfileWrite, RefusesWhatCannotBeOneLine) {
 }
 
 }  // namespace
+
+TEST(ProfileWrite, SeveralWritesAllOrNothing) {
+    using orbilon::profile::KeyValue;
+    using orbilon::profile::SetValues;
+    const std::string text = "[S]\r\nb=old\r\n";
+    const KeyValue writes[] = {{"a", "1"}, {"b", "2"}, {"c", "3"}, {"a", "4"}};
+    // Each write sees the ones before it: "a" is added, then replaced where it now stands.
+    EXPECT_EQ(*SetValues(text, "S", writes), "[S]\r\nb=2\r\na=4\r\nc=3\r\n");
+    EXPECT_EQ(*SetValues(text, "S", {}), text);
+    // A refused last write takes the earlier ones with it.
+    const KeyValue bad[] = {{"a", "1"}, {"b", "x\ny"}};
+    EXPECT_FALSE(SetValues(text, "S", bad));
+    EXPECT_FALSE(SetValues(text, "a]b", writes));
+}

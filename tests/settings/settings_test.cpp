@@ -203,6 +203,49 @@ TEST_F(SettingsFile, FailedWritesLeaveTheOldFileAndNoTemporary) {
     EXPECT_FALSE(WriteIniAt(dir.path(), "Section", orbilon::kKeyKind, "2")) << "a folder";
 }
 
+TEST_F(SettingsFile, ASaveWritesEveryKeyOrNone) {
+    const std::vector<orbilon::IniWrite> save = {
+        {orbilon::kKeyKind, "2"}, {orbilon::kKeyRepeat, "12"}, {orbilon::kKeyFile, "/音楽/曲.mp3"}};
+    WriteBytes(ini, before);
+    LastApiResult = 0;
+    ASSERT_TRUE(WriteIniAt(ini, "Section", save));
+    EXPECT_EQ(LastApiResult, 1);
+    EXPECT_EQ(ReadBytes(ini), "[Section]\r\n" + kKind + "=2\r\n" + kRepeat + "=12\r\n" + kFile +
+                                  "=/\x89\xb9\x8a\x79/\x8b\xc8.mp3\r\n");
+
+    // A last value the file cannot carry keeps the first two from being written too.
+    WriteBytes(ini, before);
+    auto bad = save;
+    bad[2].value = "/music/café.mp3";
+    EXPECT_FALSE(WriteIniAt(ini, "Section", bad));
+    EXPECT_EQ(LastApiResult, 0);
+    EXPECT_EQ(ReadBytes(ini), before);
+
+    // 5 bytes under what the reader takes: the save would make a file it refuses, with every
+    // setting in it lost, so nothing is written. With room to spare it goes through.
+    std::string nearLimit = before;
+    nearLimit.resize((16 << 20) - 5, ';');
+    WriteBytes(ini, nearLimit);
+    EXPECT_FALSE(WriteIniAt(ini, "Section", save));
+    EXPECT_EQ(ReadBytes(ini), nearLimit);
+    EXPECT_EQ(ReadIniAt(ini, "Section", orbilon::kKeyKind, "def"), "1");
+    nearLimit.resize((16 << 20) - 200);
+    WriteBytes(ini, nearLimit);
+    EXPECT_TRUE(WriteIniAt(ini, "Section", save));
+    EXPECT_EQ(ReadIniAt(ini, "Section", orbilon::kKeyFile, "def"), "/音楽/曲.mp3");
+
+    // Read-only file or folder, for a user to whom permissions apply.
+    WriteBytes(ini, before);
+    for (const mode_t folder : {0755, 0555}) {
+        chmod(ini.c_str(), folder == 0755 ? 0444 : 0666);
+        chmod(dir.path().c_str(), folder);
+        EXPECT_TRUE(AsOrdinaryUser([&] { return !WriteIniAt(ini, "Section", save); })) << folder;
+        chmod(dir.path().c_str(), 0755);
+        EXPECT_EQ(ReadBytes(ini), before) << folder;
+        EXPECT_EQ(CountEntries(dir.path()), 1u) << folder;
+    }
+}
+
 TEST_F(SettingsFile, WritesThroughASymbolicLink) {
     WriteBytes(dir / "real.ini", "[Section]\n");
     ASSERT_EQ(symlink((dir / "real.ini").c_str(), ini.c_str()), 0);
