@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -294,11 +295,26 @@ TEST_F(DialogTest, LabelsShowTagsAsText) {
 }
 
 // The platform's own message box and file dialog, driven from inside their modal loops.
+// Calls `step` with the active modal widget every 20 ms while the calling test runs, so the
+// test can drive a modal dialog from inside its loop.
+class ModalDriver {
+public:
+    explicit ModalDriver(std::function<void(QWidget*)> step) {
+        QObject::connect(&timer_, &QTimer::timeout, [step] {
+            if (QWidget* w = QApplication::activeModalWidget()) step(w);
+        });
+        timer_.start(20);
+    }
+
+private:
+    QTimer timer_;
+};
+
 TEST(PlatformDialogs, MessageBoxShowsPlainText) {
     Qt::TextFormat format = Qt::RichText;
     QString text;
-    QTimer::singleShot(0, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+    ModalDriver driver([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
             format = box->textFormat();
             text = box->text();
             box->accept();
@@ -314,25 +330,26 @@ TEST(PlatformDialogs, FileDialogTakesATypedNameOfAMissingFile) {
     const QString missing = folder + QStringLiteral("/orbilon-missing-\u66f2.mp3");
     ASSERT_FALSE(QFileInfo::exists(missing));
     QString title;
-    bool warned = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        title = dialog->windowTitle();
-        // Qt's own dialog would refuse the name with a modal warning; note it and dismiss it.
-        QTimer::singleShot(500, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                warned = true;
-                box->accept();
+    bool typed = false, warned = false;
+    ModalDriver driver([&](QWidget* w) {
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            // Qt's open dialog refuses a missing file with such a warning.
+            warned = true;
+            box->accept();
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(w)) {
+            if (typed) {
+                dialog->reject();  // the name was not taken
+                return;
             }
-            if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                d->reject();
-            }
-        });
-        auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(nullptr, edit);
-        edit->setText(missing);  // as typed (keyClicks knows no non-ASCII keys)
-        QTest::keyClick(edit, Qt::Key_Return);
+            typed = true;
+            title = dialog->windowTitle();
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!edit) return;
+            edit->setText(missing);  // as typed (keyClicks knows no non-ASCII keys)
+            // Pressed after this step returns: a warning's loop must not run inside it, where
+            // the driver's timer could not fire again to dismiss it.
+            QTimer::singleShot(0, edit, [edit] { QTest::keyClick(edit, Qt::Key_Return); });
+        }
     });
     const auto chosen = platform::OpenFileDialog(
         nullptr, "ﾌｧｲﾙを開く", "BGMﾌｧｲﾙ (MP3 WAV) (*.MP3 *.WAV)", folder.toStdString());
