@@ -75,8 +75,8 @@ void MessageBox(const std::string& text, const std::string& caption);
 // Immediate end of the process, status 0; nothing of the front end runs afterwards.
 [[noreturn]] void EndProcess();
 
-// GetOpenFileNameA: the chosen full path, or nothing when the user cancelled. filter uses
-// Qt's syntax, e.g. "Music (*.mp3 *.wav)".
+// GetOpenFileNameA without an existence check: the chosen or typed full path, or nothing when
+// the user cancelled. filter uses Qt's syntax, e.g. "Music (*.mp3 *.wav)".
 std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,
                                           const std::string& filter,
                                           const std::string& startDir = {});
