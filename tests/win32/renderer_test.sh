@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # renderer_test.sh RUNNER ORBILON.DLL NATIVE-BUILD: the Windows renderer under Wine on the
 # private display the test runs on: its window titled "Orbilon_VC" covers the screen, shows
-# coloured beads after a while, and a key press ends it with status 0. The native build's
+# coloured beads after a while, and a key, a pointer jump or a button ends it with status 0,
+# the Win32 messages reaching the shared rules. The native build's
 # xtool drives the display. Waits are generous: Wine and the machine may be slow.
 set -u
 run=$1
@@ -24,17 +25,32 @@ trap 'rm -rf "$out"' EXIT
 source "$(dirname "$0")/../lib.sh"
 
 read -r width height < <(xdpyinfo | awk '/dimensions:/ { split($2, s, "x"); print s[1], s[2] }')
-"$x" move 500 400
+
+# start ARGS...: the renderer in the background with the pointer at (500, 400), once shown.
+start() {
+  "$x" move 500 400
+  "$run" "$dll" "$@" &
+  pid=$!
+  id=$("$x" wait "$title" 90) || fail "no $title window"
+  # The title comes during creation, before the window is shown.
+  for _ in $(seq 100); do
+    info=$("$x" info "$id")
+    grep -qx mapped=1 <<<"$info" && break
+    sleep 0.1
+  done
+  sleep 1
+}
+
+# ends_with_zero WHAT: the renderer exits with status 0 and its window is gone.
+ends_with_zero() {
+  ended "$pid" 30 || fail "$1 did not end the saver"
+  pid=
+  [ "$rc" -eq 0 ] || fail "exit status $rc after $1"
+  "$x" gone "$title" 10 || fail "$1: window still there"
+}
+
 # Switches change nothing: the saver always runs full screen.
-"$run" "$dll" /p 1234 &
-pid=$!
-id=$("$x" wait "$title" 90) || fail "no $title window"
-# The title comes during creation, before the window is shown.
-for _ in $(seq 100); do
-  info=$("$x" info "$id")
-  grep -qx mapped=1 <<<"$info" && break
-  sleep 0.1
-done
+start /p 1234
 for want in "title=$title" x=0 y=0 "width=$width" "height=$height" mapped=1; do
   grep -qx "$want" <<<"$info" || fail "window: want $want, have: $(tr '\n' ' ' <<<"$info")"
 done
@@ -53,8 +69,21 @@ done
 [ -n "${ORBILON_SHOT:-}" ] && cp "$out/shot.png" "$ORBILON_SHOT"
 
 "$x" key space
-ended "$pid" 30 || fail "a key did not end the saver"
-pid=
-[ "$rc" -eq 0 ] || fail "exit status $rc after a key"
-"$x" gone "$title" 10 || fail "window still there"
+ends_with_zero "a key"
+
+# Moves of at most 4 pixels at a time keep it running; a jump of 5 ends it.
+start
+for at in "501 400" "503 402" "505 404" "507 402"; do
+  # shellcheck disable=SC2086
+  "$x" move $at
+  sleep 0.5
+done
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "small moves ended the saver"
+"$x" move 510 404
+ends_with_zero "a jump of 5 pixels"
+
+start
+"$x" button 3
+ends_with_zero "button 3"
 echo "ok: $coloured coloured pixels"
