@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build test test-unit test-sanitize test-fuzz run clean
+.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run clean
 
 all: build
 
@@ -13,12 +13,22 @@ build: deps
 	@cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_LAUNCHER) >/dev/null
 	@cmake --build build
 
+# The Windows programs, cross-built with mingw-w64: build-win/Orbilon.dll (the renderer), the
+# display-free cores and their tests.
+windows: deps
+	@cmake -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DORBILON_NATIVE_BUILD=$(CURDIR)/build \
+	  $(CMAKE_LAUNCHER) >/dev/null
+	@cmake --build build-win
+
 # Full build (unit + display tests under Xvfb), then the display-free cores again under
-# ASan/UBSan, then each fuzzer for a few seconds where clang is present.
+# ASan/UBSan, then each fuzzer for a few seconds where clang is present, then the Windows build
+# under Wine where mingw-w64 and Wine are present.
 test: build
 	ctest --test-dir build --output-on-failure -j2
 	@$(MAKE) --no-print-directory test-sanitize
 	@$(MAKE) --no-print-directory test-fuzz
+	@$(MAKE) --no-print-directory test-windows
 
 test-sanitize: deps
 	@cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBILON_PURE_ONLY=ON -DORBILON_SANITIZE=ON $(CMAKE_LAUNCHER) >/dev/null
@@ -28,8 +38,16 @@ test-sanitize: deps
 test-fuzz: deps
 	@scripts/fuzz.sh
 
+# Every Windows test program under Wine in one temporary prefix; the renderer on a private Xvfb.
+test-windows: deps
+	@if command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null; then \
+	  $(MAKE) --no-print-directory windows && tests/win32/run-tests.sh build-win -j2; \
+	else \
+	  echo "test-windows: no mingw-w64 or Wine here; Windows tests skipped"; \
+	fi
+
 run: build
 	@scripts/run.sh
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-fuzz build-win

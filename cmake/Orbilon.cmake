@@ -1,6 +1,8 @@
 # Helpers shared by every component's CMakeLists.
 
-if(NOT ORBILON_FUZZ)
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/OrbilonWin32.cmake)
+elseif(NOT ORBILON_FUZZ)
   find_package(GTest REQUIRED)
 endif()
 

@@ -1,9 +1,9 @@
 #include "number.h"
 
-#include <locale.h>
-#include <stdlib.h>
-
-#include <string>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <system_error>
 
 namespace {
 
@@ -32,10 +32,33 @@ std::optional<double> ParseRadix(std::string_view digits, int radix) {
     return value;
 }
 
-// strtod follows LC_NUMERIC; the file's "1.7" must read the same under a German locale.
-locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-    return c;
+// from_chars reports a value beyond a double's range without one; tell an overflow (an
+// infinity) from an underflow (zero) by the power of ten of the first significant digit.
+// `s` has passed the syntax check of ParseDecimal.
+double OutOfRange(std::string_view s) {
+    size_t i = (s[0] == '+' || s[0] == '-') ? 1 : 0;
+    long long scale = 0;  // the value is 0.ddd times ten to the power of scale + exponent
+    bool significant = false;
+    for (; i < s.size() && IsDigit(s[i]); ++i) {
+        significant = significant || s[i] != '0';
+        if (significant) ++scale;
+    }
+    if (i < s.size() && s[i] == '.') {
+        for (++i; i < s.size() && IsDigit(s[i]); ++i) {
+            if (significant) continue;
+            significant = s[i] != '0';
+            if (!significant) --scale;
+        }
+    }
+    long long exponent = 0;
+    if (i < s.size()) {  // 'e' or 'E'
+        const bool down = s[++i] == '-';
+        if (s[i] == '+' || s[i] == '-') ++i;
+        for (; i < s.size(); ++i) exponent = std::min(exponent * 10 + (s[i] - '0'), 1LL << 40);
+        if (down) exponent = -exponent;
+    }
+    const double magnitude = scale + exponent > 0 ? HUGE_VAL : 0.0;
+    return s[0] == '-' ? -magnitude : magnitude;
 }
 
 std::optional<double> ParseDecimal(std::string_view s) {
@@ -56,11 +79,14 @@ std::optional<double> ParseDecimal(std::string_view s) {
         if (exp_digits == 0) return std::nullopt;
     }
     if (i != s.size()) return std::nullopt;
-    // The syntax is checked above, so strtod sees nothing it could read differently
-    // (no "inf", "nan" or hexadecimal floats reach it).
-    const std::string copy(s);
-    if (CLocale() == static_cast<locale_t>(0)) return strtod(copy.c_str(), nullptr);
-    return strtod_l(copy.c_str(), nullptr, CLocale());
+    // from_chars ignores the locale, so the file's "1.7" reads the same under a German one.
+    // It takes no leading '+'.
+    const char* first = s.data() + (s[0] == '+' ? 1 : 0);
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, s.data() + s.size(), value);
+    if (error == std::errc::result_out_of_range) return OutOfRange(s);
+    if (error != std::errc{} || end != s.data() + s.size()) return std::nullopt;
+    return value;
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-# Runs the picture generator into OUT and compares each picture with the committed one.
+# Runs the picture generator (through EMULATOR where set) into OUT and compares each picture with the committed one.
 file(MAKE_DIRECTORY ${OUT})
-execute_process(COMMAND ${GENERATOR} ${OUT} RESULT_VARIABLE rc)
+execute_process(COMMAND ${EMULATOR} ${GENERATOR} ${OUT} RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "make-button-pictures failed: ${rc}")
 endif()

@@ -47,6 +47,20 @@ TEST(ParseNumber, RejectsEverythingElse) {
 TEST(ParseNumber, ExtremesStayFinite) {
     EXPECT_TRUE(std::isinf(*ParseNumber("1e999")));
     EXPECT_EQ(*ParseNumber("1e-999"), 0.0);
+    // Beyond the range both ways, wherever the first significant digit stands.
+    const struct {
+        const char* text;
+        double want;
+    } beyond[] = {{"-1e999", -HUGE_VAL},    {"1000e306", HUGE_VAL},
+                  {"0.0001e309", 1e305},    {"1e99999999999999999999", HUGE_VAL},
+                  {"-00.00012e-330", -0.0}, {"123456e-330", 0.0},
+                  {"0.00e99999", 0.0},      {"1e-310", 1e-310}};
+    for (const auto& c : beyond) {
+        const auto value = ParseNumber(c.text);
+        ASSERT_TRUE(value) << c.text;
+        EXPECT_EQ(*value, c.want) << c.text;
+        EXPECT_EQ(std::signbit(*value), std::signbit(c.want)) << c.text;
+    }
     EXPECT_TRUE(std::isinf(*ParseNumber("&H" + std::string(400, 'F'))));
 }
 
