@@ -1,8 +1,8 @@
 // image-stats FILE.png [X Y W H]: "WIDTH HEIGHT BLACK_PERCENT COLOURED_PIXELS" for a PNG written
 // by orbilon::WritePng (8-bit RGB, stored deflate blocks), so the display tests can tell black
 // from coloured beads without an image library. With a rectangle, only that part counts, and
-// the mean position of its coloured pixels follows (relative to the rectangle, -1 -1 if none),
-// to tell where the composition sits.
+// the mean position of its lit (not black) pixels follows, relative to the rectangle (-1 -1 if
+// none), to tell where the composition sits.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -75,22 +75,24 @@ int main(int argc, char** argv) {
             const uint8_t* px = &raw[y * stride + 1 + x * 3];
             const int hi = std::max({px[0], px[1], px[2]});
             const int lo = std::min({px[0], px[1], px[2]});
-            if (hi < 16) ++black;
-            // Clearly tinted and bright enough: not the grey of an unlit or black bead.
-            if (hi >= 64 && hi - lo >= 48) {
-                ++coloured;
+            if (hi < 16) {
+                ++black;
+            } else {
                 sumX += x - x0;
                 sumY += y - y0;
             }
+            // Clearly tinted and bright enough: not the grey of an unlit or black bead.
+            if (hi >= 64 && hi - lo >= 48) ++coloured;
         }
     }
     const uint64_t area = std::max<uint64_t>(uint64_t{x1 - x0} * (y1 - y0), 1);
+    const uint64_t lit = area - black;
     std::printf("%u %u %llu %llu", x1 - x0, y1 - y0,
                 static_cast<unsigned long long>(black * 100 / area),
                 static_cast<unsigned long long>(coloured));
     if (argc == 6) {
-        std::printf(" %lld %lld", coloured ? static_cast<long long>(sumX / coloured) : -1LL,
-                    coloured ? static_cast<long long>(sumY / coloured) : -1LL);
+        std::printf(" %lld %lld", lit ? static_cast<long long>(sumX / lit) : -1LL,
+                    lit ? static_cast<long long>(sumY / lit) : -1LL);
     }
     std::printf("\n");
     return 0;
