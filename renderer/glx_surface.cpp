@@ -1,5 +1,6 @@
 #include "glx_surface.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orbilon {
@@ -44,6 +45,37 @@ std::optional<GlxFormat> WithVisual(Display* display, GLXFBConfig config) {
     return format;
 }
 
+// The configs that can qualify at all (window, double-buffered RGBA, with a visual), in the
+// order glXGetFBConfigs returns them, so numbering and ties stay as over the whole list. Mesa
+// offers hundreds of configs and checks each one passed to glXGetFBConfigAttrib against its
+// whole list, so describing them all would cost more than the rest of the start; the server's
+// own filter is one call.
+std::vector<GLXFBConfig> Candidates(Display* display, int screen) {
+    std::vector<GLXFBConfig> out;
+    int count = 0;
+    GLXFBConfig* all = glXGetFBConfigs(display, screen, &count);
+    if (!all) return out;
+    const int wanted[] = {GLX_DRAWABLE_TYPE,
+                          GLX_WINDOW_BIT,
+                          GLX_RENDER_TYPE,
+                          GLX_RGBA_BIT,
+                          GLX_DOUBLEBUFFER,
+                          True,
+                          GLX_X_RENDERABLE,
+                          True,
+                          None};
+    int n = 0;
+    GLXFBConfig* chosen = glXChooseFBConfig(display, screen, wanted, &n);
+    std::vector<GLXFBConfig> keep(chosen, chosen + (chosen ? n : 0));
+    if (chosen) XFree(chosen);
+    std::sort(keep.begin(), keep.end());
+    for (int i = 0; i < count; ++i) {
+        if (std::binary_search(keep.begin(), keep.end(), all[i])) out.push_back(all[i]);
+    }
+    XFree(all);
+    return out;
+}
+
 }  // namespace
 
 std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLXFBConfig* configs,
@@ -67,17 +99,15 @@ std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLX
 }
 
 std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
-    int count = 0;
-    GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
-    std::optional<GlxFormat> chosen;
-    if (configs) {
-        const auto described = DescribeFbConfigs(display, screen, configs, count);
-        if (const auto number = PickPixelFormat(described)) {
-            chosen = WithVisual(display, configs[*number - 1]);
-        }
-        XFree(configs);
+    std::vector<GLXFBConfig> configs = Candidates(display, screen);
+    const auto described =
+        DescribeFbConfigs(display, screen, configs.data(), static_cast<int>(configs.size()));
+    if (const auto number = PickPixelFormat(described)) {
+        if (auto chosen = WithVisual(display, configs[*number - 1])) return chosen;
     }
-    if (chosen) return chosen;
+
+    int count = 0;
+    std::optional<GlxFormat> chosen;
 
     const PixelFormatDesc want = FallbackPixelFormatRequest();
     const int attributes[] = {GLX_DRAWABLE_TYPE,
@@ -93,25 +123,21 @@ std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
                               GLX_X_RENDERABLE,
                               True,
                               None};
-    configs = glXChooseFBConfig(display, screen, attributes, &count);
-    if (configs) {
-        if (count > 0) chosen = WithVisual(display, configs[0]);
-        XFree(configs);
+    GLXFBConfig* fallback = glXChooseFBConfig(display, screen, attributes, &count);
+    if (fallback) {
+        if (count > 0) chosen = WithVisual(display, fallback[0]);
+        XFree(fallback);
     }
     return chosen;
 }
 
 std::optional<GlxFormat> ChooseGlxFormatForVisual(Display* display, int screen, VisualID visual) {
-    int count = 0;
-    GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
-    if (!configs) return std::nullopt;
     std::vector<GLXFBConfig> matching;
-    for (int i = 0; i < count; ++i) {
-        if (static_cast<VisualID>(Attrib(display, configs[i], GLX_VISUAL_ID)) == visual) {
-            matching.push_back(configs[i]);
+    for (GLXFBConfig c : Candidates(display, screen)) {
+        if (static_cast<VisualID>(Attrib(display, c, GLX_VISUAL_ID)) == visual) {
+            matching.push_back(c);
         }
     }
-    XFree(configs);
     const auto described =
         DescribeFbConfigs(display, screen, matching.data(), static_cast<int>(matching.size()));
     if (const auto number = PickPixelFormat(described)) {
