@@ -97,6 +97,28 @@ case ${1:?} in
       [ "$(wc -l <"$out/err")" -eq 1 ] || fail "'$bad': want one line, got: $(cat "$out/err")"
     done
     ;;
+  covered)
+    # Nothing drawn while the window is fully covered: the renderer sleeps, then draws again.
+    ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+    busy() { local a; a=$(ticks); sleep 3; echo $(($(ticks) - a)); }
+    own_window 320 240
+    in_window
+    shot_of=$win
+    beads >/dev/null
+    mkfifo "$out/cover"
+    "$x" window 400 300 <"$out/cover" >"$out/cover.id" &
+    exec 7>"$out/cover"
+    for _ in $(seq 50); do [ -s "$out/cover.id" ] && break; sleep 0.1; done
+    sleep 1
+    t=$(busy)
+    [ "$t" -le 10 ] || fail "covered, it still used $t ticks of CPU in 3 s"
+    exec 7>&-
+    sleep 1
+    t=$(busy)
+    [ "$t" -gt 10 ] || fail "uncovered, it used only $t ticks in 3 s: not drawing again"
+    kill -TERM "$pid"
+    ends_with 0 "SIGTERM"
+    ;;
   monitors | monitors_wm)
     # One wide screen, two monitors side by side: each shows the whole composition. With the
     # same size they show the same picture; one viewport across both would split it instead.
