@@ -89,6 +89,11 @@ case ${1:?} in
     kill -TERM "$pid"
     ends_with 0 "SIGTERM"
     [ -s "$out/err" ] && fail "stderr after SIGTERM: $(cat "$out/err")"
+    # Its parent (the front end, here a shell) gone: it goes too.
+    XSCREENSAVER_WINDOW=$win bash -c '"$1" & echo $!; sleep 3' _ "$b/Orbilon.dll" >"$out/pid"
+    orphan=$(cat "$out/pid")
+    for _ in $(seq 50); do kill -0 "$orphan" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$orphan" 2>/dev/null && { kill "$orphan"; fail "outlived its parent"; }
     # A value that names no window: one line on stderr, status 1.
     for bad in zz 0 "" 0x7ffffff0 "12 34"; do
       XSCREENSAVER_WINDOW=$bad "$b/Orbilon.dll" 2>"$out/err" &
