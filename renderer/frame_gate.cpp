@@ -26,8 +26,14 @@ FramePlan FrameGate::Next(bool allowed, int64_t nowNs) const {
 }
 
 bool FrameGate::DpmsCheckDue(int64_t nowNs) {
-    if (dpmsAsked_ && nowNs - lastDpmsNs_ < DpmsPeriodNs) return false;
-    dpmsAsked_ = true;
+    // A saver starts on monitors that are on: the first question waits a period, keeping its
+    // round trips out of the way of the first frame.
+    if (!dpmsAsked_) {
+        dpmsAsked_ = true;
+        lastDpmsNs_ = nowNs;
+        return false;
+    }
+    if (nowNs - lastDpmsNs_ < DpmsPeriodNs) return false;
     lastDpmsNs_ = nowNs;
     return true;
 }

@@ -38,7 +38,8 @@ public:
         stepped_ = true;
     }
 
-    // True when the monitors' power state should be asked again; counts as asked.
+    // True when the monitors' power state should be asked (again); counts as asked. The first
+    // call only starts the clock.
     bool DpmsCheckDue(int64_t nowNs);
 
     bool Visible() const { return mapped_ && !covered_ && !monitorsOff_; }

@@ -76,15 +76,22 @@ TEST(FrameGate, DrawsOnlyWhatCanBeSeen) {
     EXPECT_EQ(FrameStep::Draw, gate.Next(true, 0).step);
 
     // Monitors off: no event says they are back, so sleep only until the next question.
-    EXPECT_TRUE(gate.DpmsCheckDue(100 * Ms));
+    EXPECT_FALSE(gate.DpmsCheckDue(0));  // taken as on at the start
+    EXPECT_FALSE(gate.DpmsCheckDue(99 * Ms));
+    EXPECT_TRUE(gate.DpmsCheckDue(1000 * Ms));
+    EXPECT_FALSE(gate.DpmsCheckDue(1000 * Ms));
+    EXPECT_TRUE(gate.DpmsCheckDue(2000 * Ms));
+    gate = FrameGate();
+    gate.DpmsCheckDue(0);
+    EXPECT_TRUE(gate.DpmsCheckDue(100 * Ms + FrameGate::DpmsPeriodNs));
     gate.SetMonitorsOff(true);
-    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1000}), gate.Next(true, 100 * Ms));
-    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1}), gate.Next(true, 1099 * Ms + 1));
-    EXPECT_FALSE(gate.DpmsCheckDue(1099 * Ms));
-    EXPECT_TRUE(gate.DpmsCheckDue(1100 * Ms));
     EXPECT_EQ((FramePlan{FrameStep::Sleep, 1000}), gate.Next(true, 1100 * Ms));
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1}), gate.Next(true, 2099 * Ms + 1));
+    EXPECT_FALSE(gate.DpmsCheckDue(2099 * Ms));
+    EXPECT_TRUE(gate.DpmsCheckDue(2100 * Ms));
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1000}), gate.Next(true, 2100 * Ms));
     gate.SetMonitorsOff(false);
-    EXPECT_EQ(FrameStep::Draw, gate.Next(true, 1100 * Ms).step);
+    EXPECT_EQ(FrameStep::Draw, gate.Next(true, 2100 * Ms).step);
 }
 
 TEST(FrameGate, WithoutContextStepsAtDisplayRate) {
