@@ -70,7 +70,10 @@ std::vector<GLXFBConfig> Candidates(Display* display, int screen) {
     if (chosen) XFree(chosen);
     std::sort(keep.begin(), keep.end());
     for (int i = 0; i < count; ++i) {
-        if (std::binary_search(keep.begin(), keep.end(), all[i])) out.push_back(all[i]);
+        // A filter that finds nothing is not trusted: then every config is described.
+        if (keep.empty() || std::binary_search(keep.begin(), keep.end(), all[i])) {
+            out.push_back(all[i]);
+        }
     }
     XFree(all);
     return out;
