@@ -1,5 +1,6 @@
 #include "glx_surface.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orbilon {
@@ -62,6 +63,40 @@ void DescribeVisual(Display* display, GLXFBConfig config, PixelFormatDesc& d) {
     XFree(vi);
 }
 
+// The configs that can qualify at all (window, double-buffered RGBA, with a visual), in the
+// order glXGetFBConfigs returns them, so numbering and ties stay as over the whole list. Mesa
+// offers hundreds of configs and checks each one passed to glXGetFBConfigAttrib against its
+// whole list, so describing them all would cost more than the rest of the start; the server's
+// own filter is one call.
+std::vector<GLXFBConfig> Candidates(Display* display, int screen) {
+    std::vector<GLXFBConfig> out;
+    int count = 0;
+    GLXFBConfig* all = glXGetFBConfigs(display, screen, &count);
+    if (!all) return out;
+    const int wanted[] = {GLX_DRAWABLE_TYPE,
+                          GLX_WINDOW_BIT,
+                          GLX_RENDER_TYPE,
+                          GLX_RGBA_BIT,
+                          GLX_DOUBLEBUFFER,
+                          True,
+                          GLX_X_RENDERABLE,
+                          True,
+                          None};
+    int n = 0;
+    GLXFBConfig* chosen = glXChooseFBConfig(display, screen, wanted, &n);
+    std::vector<GLXFBConfig> keep(chosen, chosen + (chosen ? n : 0));
+    if (chosen) XFree(chosen);
+    std::sort(keep.begin(), keep.end());
+    for (int i = 0; i < count; ++i) {
+        // A filter that finds nothing is not trusted: then every config is described.
+        if (keep.empty() || std::binary_search(keep.begin(), keep.end(), all[i])) {
+            out.push_back(all[i]);
+        }
+    }
+    XFree(all);
+    return out;
+}
+
 }  // namespace
 
 std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLXFBConfig* configs,
@@ -90,17 +125,15 @@ std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLX
 }
 
 std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
-    int count = 0;
-    GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
-    std::optional<GlxFormat> chosen;
-    if (configs) {
-        const auto described = DescribeFbConfigs(display, screen, configs, count);
-        if (const auto number = PickPixelFormat(described)) {
-            chosen = WithVisual(display, configs[*number - 1]);
-        }
-        XFree(configs);
+    std::vector<GLXFBConfig> configs = Candidates(display, screen);
+    const auto described =
+        DescribeFbConfigs(display, screen, configs.data(), static_cast<int>(configs.size()));
+    if (const auto number = PickPixelFormat(described)) {
+        if (auto chosen = WithVisual(display, configs[*number - 1])) return chosen;
     }
-    if (chosen) return chosen;
+
+    int count = 0;
+    std::optional<GlxFormat> chosen;
 
     const PixelFormatDesc want = FallbackPixelFormatRequest();
     // clang-format off
@@ -120,16 +153,31 @@ std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
                               GLX_TRUE_COLOR,
                               None};
     // clang-format on
-    configs = glXChooseFBConfig(display, screen, attributes, &count);
-    if (configs) {
+    GLXFBConfig* fallback = glXChooseFBConfig(display, screen, attributes, &count);
+    if (fallback) {
         // The server's order may put a visual with alpha first; any match beats none.
-        const auto described = DescribeFbConfigs(display, screen, configs, count);
+        const auto described = DescribeFbConfigs(display, screen, fallback, count);
         int pick = 0;
         while (pick < count && !ShowsAsDrawn(described[pick])) ++pick;
-        if (count > 0) chosen = WithVisual(display, configs[pick < count ? pick : 0]);
-        XFree(configs);
+        if (count > 0) chosen = WithVisual(display, fallback[pick < count ? pick : 0]);
+        XFree(fallback);
     }
     return chosen;
+}
+
+std::optional<GlxFormat> ChooseGlxFormatForVisual(Display* display, int screen, VisualID visual) {
+    std::vector<GLXFBConfig> matching;
+    for (GLXFBConfig c : Candidates(display, screen)) {
+        if (static_cast<VisualID>(Attrib(display, c, GLX_VISUAL_ID)) == visual) {
+            matching.push_back(c);
+        }
+    }
+    const auto described =
+        DescribeFbConfigs(display, screen, matching.data(), static_cast<int>(matching.size()));
+    if (const auto number = PickPixelFormat(described)) {
+        return WithVisual(display, matching[*number - 1]);
+    }
+    return std::nullopt;
 }
 
 std::unique_ptr<GlxSurface> GlxSurface::Create(Display* display, Window window,
@@ -138,7 +186,10 @@ std::unique_ptr<GlxSurface> GlxSurface::Create(Display* display, Window window,
     s->context_ = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
     if (!s->context_) return s;
     s->drawable_ = glXCreateWindow(display, config, window, nullptr);
-    if (!glXMakeContextCurrent(display, s->drawable_, s->drawable_, s->context_)) return s;
+    if (!s->drawable_ || !glXMakeContextCurrent(display, s->drawable_, s->drawable_, s->context_)) {
+        return s;
+    }
+    s->current_ = true;
 
     // One frame per buffer swap, where the driver can pace swaps at all.
     const int screen = DefaultScreen(display);
