@@ -73,14 +73,10 @@ a=$(size); sleep 1.5; b=$(size)
 [ "$players" = 1 ] && [ "$b" -gt "$a" ] || fail "$players music streams, $a then $b bytes"
 "$X" screenshot "$dir/out/shot.png" || fail "no screenshot"
 [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/xscreensaver-two-monitors.png"
-for x in 320 960; do
-    lit=0
-    for y in 60 120 180 240 300 360 420; do
-        for dx in -200 -100 0 100 200; do
-            [ "$("$X" pixel $((x + dx)) $y)" != "0 0 0" ] && lit=$((lit + 1))
-        done
-    done
-    [ $lit -gt 0 ] || fail "the monitor around x=$x is all black"
+for x in 0 640; do
+    # The composition on each monitor: lit pixels in both halves of the screen.
+    mean=$("$B/tests/image-stats" "$dir/out/shot.png" $x 0 640 480 | cut -d' ' -f5)
+    [ -n "$mean" ] && [ "$mean" != -1 ] || fail "the monitor at x=$x is all black"
 done
 
 echo "== -deactivate: front ends, renderers and music end within a second"
