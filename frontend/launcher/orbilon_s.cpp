@@ -1,10 +1,14 @@
 #include "orbilon_s.h"
 
 #include <fcntl.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QCloseEvent>
 #include <QSocketNotifier>
+#include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +32,39 @@ constexpr int kRendererGraceMs = 400;
 void OnSignalCaught(int sig) {
     const char byte = static_cast<char>(sig);
     [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+}
+
+// The renderer of a service run, for its signal handler.
+std::atomic<pid_t> gServiceRenderer{0};
+
+// A service run ends inside the handler itself, not through the event loop, which may be
+// busy starting the music for seconds: the renderer gets SIGTERM and a short grace, then
+// SIGKILL, and the process dies by the signal (its music goes with it). Async-signal-safe.
+void EndServiceRun(int sig) {
+    const pid_t pid = gServiceRenderer.load();
+    if (pid > 0 && kill(pid, SIGTERM) == 0) {
+        bool gone = false;
+        for (int i = 0; i < kRendererGraceMs / 10 && !gone; ++i) {
+            gone = waitpid(pid, nullptr, WNOHANG) != 0;
+            const timespec tick{0, 10 * 1000 * 1000};
+            if (!gone) nanosleep(&tick, nullptr);
+        }
+        if (!gone) {
+            kill(pid, SIGKILL);
+            while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    sigaction(sig, &dfl, nullptr);
+    raise(sig);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    _exit(128 + sig);
 }
 
 }  // namespace
@@ -68,6 +105,7 @@ void Orbilon_S::Load() {
     if (run_.service) target = static_cast<uint32_t>(run_.target);
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
+    if (run_.service) gServiceRenderer = renderer_;
     sinceLaunch_.start();
     if (run_.music && run_.service) StartMusic();
 }
@@ -155,14 +193,12 @@ void Orbilon_S::QueryUnload() {
 }
 
 // A signal ends the whole run: the renderer is told first so that it ends while the music
-// stops. A service run then dies by the signal itself, as the services expect of a hack.
-void Orbilon_S::OnSignal(int sig) {
+// stops.
+void Orbilon_S::OnSignal(int) {
     Timer3.stop();
-    musicRetry_.stop();
     platform::SignalProcess(renderer_, SIGTERM);
     StopMusic();
     platform::AwaitProcess(renderer_, kRendererGraceMs);
-    if (run_.service) platform::DieBySignal(sig);
     if (orbilon::ModeLetter(platform::CommandLine()) == 'S')
         CursorCount = platform::ShowCursor(CursorCount);
     platform::EndProcess();
@@ -170,7 +206,15 @@ void Orbilon_S::OnSignal(int sig) {
 
 // SIGTERM, SIGINT and SIGHUP reach the host through the event loop, so the music stops and
 // the pointer comes back however the run is ended (xss-lock sends SIGTERM or SIGHUP).
+// Service runs end in the handler itself, as the services expect of a hack.
 void Orbilon_S::WatchSignals() {
+    if (run_.service) {
+        struct sigaction sa {};
+        sa.sa_handler = EndServiceRun;
+        sigfillset(&sa.sa_mask);
+        for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+        return;
+    }
     if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     signals_ = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
     connect(signals_, &QSocketNotifier::activated, this, [this] {

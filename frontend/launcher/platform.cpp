@@ -1,7 +1,6 @@
 #include "platform.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -270,18 +269,6 @@ void EndProcess(int status) {
     if (Display* d = Dpy()) XFlush(d);
     std::fflush(nullptr);
     _exit(status);
-}
-
-void DieBySignal(int sig) {
-    if (Display* d = Dpy()) XFlush(d);
-    std::fflush(nullptr);
-    std::signal(sig, SIG_DFL);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, sig);
-    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    raise(sig);
-    _exit(128 + sig);
 }
 
 std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,

@@ -107,9 +107,6 @@ void MessageBox(const std::string& text, const std::string& caption);
 // afterwards.
 [[noreturn]] void EndProcess(int status = 0);
 
-// The process ends by sig with its default action, as if it had not been caught.
-[[noreturn]] void DieBySignal(int sig);
-
 // GetOpenFileNameA: the chosen full path, or nothing when the user cancelled. filter uses
 // Qt's syntax, e.g. "Music (*.mp3 *.wav)".
 std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,

@@ -78,6 +78,13 @@ kill -0 $p 2>/dev/null || fail "root: ended on input"
 term $p root
 [ "$(playing root)" = 0 ] || fail "root: music goes on after SIGTERM"
 
+echo "== --root without a window of the service's: the root window"
+(unset XSCREENSAVER_WINDOW; exec "$scr" 4>&- --root) & p=$!
+renderer $p || fail "bare root: no renderer"
+root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+[ "$(target "$r")" = "$(printf '0x%X' "$root")" ] || fail "bare root: target $(target "$r"), not $root"
+term $p "bare root"
+
 echo "== the design's switches stay themselves beside a service run"
 XSCREENSAVER_WINDOW=$win "$scr" 4>&- -root & p=$!
 renderer $p || fail "beside: no renderer"
