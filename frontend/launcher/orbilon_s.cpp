@@ -145,6 +145,7 @@ void Orbilon_S::Timer3Tick() {
 void Orbilon_S::ServiceWatch() {
     int status = 0;
     if (!platform::ProcessEnded(renderer_, &status)) return;
+    gServiceRenderer = 0;  // reaped: its pid is no longer ours to signal
     Timer3.stop();
     orbilon::RendererEnd end;
     if (renderer_ <= 0)
