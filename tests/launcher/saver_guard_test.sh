@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The design's full-screen run as the lockers start it: two starts at the same moment give
+# The full-screen /s run as the lockers start it: two starts at the same moment give
 # one host and one music stream; closed standard streams (xautolock) and SIGTERM or SIGHUP
 # (xss-lock) end it cleanly. Uses the stand-in renderer: the race is the front end's.
 set -u

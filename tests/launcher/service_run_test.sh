@@ -85,7 +85,7 @@ root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
 [ "$(target "$r")" = "$(printf '0x%X' "$root")" ] || fail "bare root: target $(target "$r"), not $root"
 term $p "bare root"
 
-echo "== the design's switches stay themselves beside a service run"
+echo "== /s stays itself beside a service run"
 XSCREENSAVER_WINDOW=$win "$scr" 4>&- -root & p=$!
 renderer $p || fail "beside: no renderer"
 XSCREENSAVER_WINDOW=$win "$scr" 4>&- /s & s=$!
