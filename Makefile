@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build test test-unit test-sanitize test-fuzz run clean
+.PHONY: all deps build test test-unit test-sanitize test-fuzz run package clean
 
 all: build
 
@@ -30,6 +30,10 @@ test-fuzz: deps
 
 run: build
 	@scripts/run.sh
+
+# The Debian package build/orbilon_VERSION-1_ARCH.deb, from the same build (stripped copies).
+package: build
+	@cd build && cpack --config CPackConfig.cmake
 
 clean:
 	rm -rf build build-asan build-fuzz

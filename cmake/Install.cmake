@@ -4,6 +4,8 @@ if(ORBILON_PURE_ONLY OR ORBILON_FUZZ)
   return()
 endif()
 
+set(ORBILON_PACKAGE_MAINTAINER "Orbilon developers <orbilon@example.org>" CACHE STRING
+    "Maintainer field of the Debian package")
 set(ORBILON_DATA ${CMAKE_SOURCE_DIR}/data)
 set(ORBILON_STAGE ${CMAKE_BINARY_DIR}/install-data)
 
@@ -11,8 +13,11 @@ set(ORBILON_STAGE ${CMAKE_BINARY_DIR}/install-data)
 # compressed manual pages, and the icon in three sizes.
 configure_file(${ORBILON_DATA}/orbilon-screensaver.desktop.in
                ${ORBILON_STAGE}/screensavers/orbilon.desktop @ONLY)
-configure_file(${ORBILON_DATA}/orbilon.desktop.in ${ORBILON_STAGE}/orbilon.desktop @ONLY)
-configure_file(${ORBILON_DATA}/orbilon.metainfo.xml.in ${ORBILON_STAGE}/orbilon.metainfo.xml @ONLY)
+# The menu entry and the metainfo carry the AppStream id, as AppStream asks.
+set(ORBILON_APP_ID io.github.orbilon.Orbilon)
+configure_file(${ORBILON_DATA}/${ORBILON_APP_ID}.desktop.in ${ORBILON_STAGE}/${ORBILON_APP_ID}.desktop @ONLY)
+configure_file(${ORBILON_DATA}/${ORBILON_APP_ID}.metainfo.xml.in
+               ${ORBILON_STAGE}/${ORBILON_APP_ID}.metainfo.xml @ONLY)
 configure_file(${ORBILON_DATA}/changelog.Debian.in ${ORBILON_STAGE}/changelog.Debian @ONLY)
 
 set(ORBILON_MAN_PAGES orbilon.6 Orbilon.dll.6 orbilon-register.1)
@@ -61,8 +66,10 @@ install(CODE "
 install(FILES ${ORBILON_DATA}/orbilon.xml DESTINATION ${ORBILON_XSCREENSAVER_CONFIG_DIR})
 install(FILES ${ORBILON_STAGE}/screensavers/orbilon.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications/screensavers)
-install(FILES ${ORBILON_STAGE}/orbilon.desktop DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
-install(FILES ${ORBILON_STAGE}/orbilon.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+install(FILES ${ORBILON_STAGE}/${ORBILON_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
+install(FILES ${ORBILON_STAGE}/${ORBILON_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 foreach(size ${ORBILON_ICON_SIZES})
   install(FILES ${ORBILON_STAGE}/icons/${size}x${size}/orbilon.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
@@ -81,22 +88,22 @@ install(FILES ${ORBILON_STAGE}/changelog.Debian.gz DESTINATION ${ORBILON_INSTALL
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orbilon)
 set(CPACK_PACKAGE_VENDOR Orbilon)
-set(CPACK_PACKAGE_CONTACT "Orbilon developers <orbilon@localhost.localdomain>")
+set(CPACK_PACKAGE_CONTACT ${ORBILON_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D screen saver of lit beads spiralling up strands")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "3D screen saver of lit beads spiralling up strands
- Five invisible strands wander from the bottom of the screen to its top, each
- wrapped by 300 small lit shapes that spiral up along it in slowly drifting
- colours. Background music can accompany it: an audio CD, or an MP3 or WAV
- file that loops.
- .
- Orbilon runs under XScreenSaver (after the user runs orbilon-register once),
- the MATE and xfce screen savers, xss-lock and xautolock.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Five invisible strands wander from the bottom of the screen to its top, each
+wrapped by 300 small lit shapes that spiral up along it in slowly drifting
+colours. Background music can accompany it: an audio CD, or an MP3 or WAV
+file that loops.
+
+Orbilon runs under XScreenSaver (after the user runs orbilon-register once),
+the MATE and xfce screen savers, xss-lock and xautolock.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_STRIP_FILES ON)
+# One package from both components; `debian` holds what only the package ships.
 set(CPACK_COMPONENTS_ALL Unspecified debian)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)

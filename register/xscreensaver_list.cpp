@@ -19,10 +19,10 @@ struct Line {
 
 struct RawEntry {
     Entry entry;
-    size_t start = 0;        // value index of its first byte that is not blank
-    size_t to = 0;           // value index after its separator, or its end when it has none
-    size_t dash = SIZE_MAX;  // file offset of the '-' that disables it
-    bool empty = true;       // blanks only
+    size_t start = 0;            // value index of its first byte that is not blank
+    size_t to = 0;               // value index after its separator, or its end when it has none
+    std::vector<size_t> dashes;  // file offsets of the '-' that disable it
+    bool empty = true;           // blanks only
 };
 
 struct Resource {
@@ -154,9 +154,10 @@ private:
         e.start = k;
         if (k == to) return e;
         e.empty = false;
-        if (byte(k) == '-') {
+        // Any number of dashes disable it; enabling takes them all away.
+        while (k < to && byte(k) == '-') {
             e.entry.enabled = false;
-            e.dash = r.value[k];
+            e.dashes.push_back(r.value[k]);
             ++k;
             skipBlanks();
         }
@@ -241,7 +242,9 @@ std::optional<Edit> Register(std::string_view file, std::string_view command, st
         if (!disabled) disabled = &e;
     }
     if (disabled) {
-        edit.text.erase(disabled->dash, 1);
+        for (auto at = disabled->dashes.rbegin(); at != disabled->dashes.rend(); ++at) {
+            edit.text.erase(*at, 1);
+        }
         edit.outcome = Outcome::Enabled;
         return edit;
     }

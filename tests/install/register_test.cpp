@@ -117,6 +117,10 @@ TEST(XScreenSaverList, FindsOrbilonByProgramNameInAnyFolderEnabledOrNot) {
     EXPECT_EQ(Outcome::Enabled, enabled.outcome);
     EXPECT_EQ("programs: \\\n  maze --root \\n\\\n GL: orbilon --root \\n\n", enabled.text);
     EXPECT_EQ(Outcome::Removed, Remove(disabled).outcome);
+    // Every dash goes, or the entry would stay disabled.
+    const auto twice = Add("programs: - -GL: orbilon --root\n");
+    EXPECT_EQ(Outcome::Enabled, twice.outcome);
+    EXPECT_TRUE(List(twice.text).at(0).enabled) << twice.text;
 
     const std::string byPath = "programs: /usr/libexec/xscreensaver/orbilon --root\n";
     EXPECT_EQ(Outcome::AlreadyListed, Add(byPath).outcome);
