@@ -1,6 +1,7 @@
 #include "orbilon_b.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <cstdlib>
 
 #include "dispatch.h"
@@ -8,6 +9,7 @@
 #include "frontend/settings/settings.h"
 #include "orbilon_s.h"
 #include "platform.h"
+#include "service_core.h"
 
 int32_t CursorCount = 0;
 
@@ -18,6 +20,7 @@ public:
     bool WindowTitled(const std::string& title) override {
         return platform::FindWindowByTitle(title) != 0;
     }
+    bool TakeSaverLock() override { return TakeDisplayLock("saver"); }
     void LoadSettings() override { ::LoadSettings(); }
     bool RendererPresent() override {
         return FileExists(ProgramFolder() + "/" + orbilon::kRendererName);
@@ -45,9 +48,30 @@ void Main() {
         case orbilon::Outcome::Saver:
             orbilon::music::UseRealMciLayer();
             if (plan.hideCursor) CursorCount = platform::ShowCursor(0);
-            LoadSaverHost();
+            // The music plays once per display, also beside a service's run.
+            LoadSaverHost(HostRun{false, 0, TakeDisplayLock("music"), false});
             return;
     }
+}
+
+void RunService(const orbilon::ServiceStart& start) {
+    const platform::WindowId target = start.window != 0 ? start.window : platform::ScreenRoot();
+    if (!platform::WindowExists(target)) {
+        std::fprintf(stderr, "%s: no window 0x%lX\n", orbilon::kProgramName, target);
+        platform::EndProcess(1);
+    }
+    HostRun run;
+    run.service = true;
+    run.target = target;
+    run.music = false;
+    if (start.kind == orbilon::ServiceKind::Root) {
+        orbilon::music::UseRealMciLayer();
+        ::LoadSettings();
+        // One process per monitor: the first to take the lock plays for them all.
+        run.music = TakeDisplayLock("music");
+        run.musicLater = !run.music;
+    }
+    LoadSaverHost(run);
 }
 
 namespace {
@@ -58,13 +82,31 @@ void Quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::ReopenClosedStreams();
+    platform::RestoreRuntimeDir();
     if (!std::getenv("ORBILON_QT_MESSAGES")) qInstallMessageHandler(Quiet);
     // The argument text is taken before Qt sees the arguments.
     platform::SetCommandLine(argc, argv);
+    // Qt aborts without a display; say so instead, for every switch.
+    if (!platform::HaveDisplay()) {
+        const char* display = std::getenv("DISPLAY");
+        std::fprintf(stderr, "%s: cannot open the display %s\n", orbilon::kProgramName,
+                     display && *display ? display : "(DISPLAY is not set)");
+        return 1;
+    }
+    const orbilon::ServiceStart service = orbilon::ReadServiceStart(
+        std::vector<std::string>(argv + 1, argv + argc), std::getenv(orbilon::kTargetVariable));
+    if (service.kind == orbilon::ServiceKind::BadWindow) {
+        std::fprintf(stderr, "%s\n", service.error.c_str());
+        return 1;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(platform::kAppTitle);
     // The forms end the process themselves; a closed message box must not.
     QApplication::setQuitOnLastWindowClosed(false);
-    Main();
+    if (service.kind == orbilon::ServiceKind::None)
+        Main();
+    else
+        RunService(service);
     return QApplication::exec();
 }

@@ -9,6 +9,14 @@ extern int32_t CursorCount;
 // The start-up routine: runs once, then either ends the process or hands over to a form.
 void Main();
 
+namespace orbilon {
+struct ServiceStart;
+}
+
+// A run started by a screen-saver service (--root, --window-id): the saver host inside the
+// service's window, without the title guard.
+void RunService(const orbilon::ServiceStart& start);
+
 // The settings dialog for the "C" switch, shown modally without owner (settings_hook.cpp).
 void ShowSettingsDialog();
 

@@ -6,40 +6,70 @@
 #include <QCloseEvent>
 #include <QSocketNotifier>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 
+#include "command_line.h"
 #include "dispatch.h"
 #include "frontend/music/orbilon_bgm.h"
 #include "frontend/settings/settings.h"
 #include "orbilon_b.h"
 #include "platform.h"
+#include "service_core.h"
 
 namespace {
 
 int gSignalPipe[2] = {-1, -1};
 
-void OnSignal(int) {
-    const char byte = 1;
+// How long the renderer gets to end on SIGTERM before it is killed: the services wait about
+// a second for the whole run to end.
+constexpr int kRendererGraceMs = 400;
+
+void OnSignalCaught(int sig) {
+    const char byte = static_cast<char>(sig);
     [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
 }
 
 }  // namespace
 
-Orbilon_S::Orbilon_S() {
-    setWindowTitle(orbilon::kHostTitle);
+Orbilon_S::Orbilon_S(const HostRun& run) : run_(run) {
     Timer1.setInterval(1000);
     Timer2.setInterval(200);
     Timer3.setInterval(50);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Tick(); });
     connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Tick(); });
-    connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Tick(); });
-    // Loaded, not shown: the native window exists so the title can be found while unmapped.
-    winId();
+    if (run_.service) {
+        // Several service runs share a display, one per monitor: none carries the title
+        // that would stop the others, and each watches its own renderer's process.
+        connect(&Timer3, &QTimer::timeout, this, [this] { ServiceWatch(); });
+    } else {
+        setWindowTitle(orbilon::kHostTitle);
+        connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Tick(); });
+        // Loaded, not shown: the native window exists so the title can be found while
+        // unmapped.
+        winId();
+    }
     WatchSignals();
     Load();
     Timer3.start();
+    if (run_.musicLater) {
+        musicRetry_.setInterval(100);
+        connect(&musicRetry_, &QTimer::timeout, this, [this] { MusicHandover(); });
+        musicRetry_.start();
+    }
 }
 
 void Orbilon_S::Load() {
+    if (run_.music) StartMusic();
+    RendererPath = ProgramFolder() + "/" + orbilon::kRendererName;
+    std::optional<uint32_t> target;
+    if (run_.service) target = static_cast<uint32_t>(run_.target);
+    renderer_ = platform::StartProcess(
+        RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
+    sinceLaunch_.start();
+}
+
+void Orbilon_S::StartMusic() {
     const orbilon::LoadMusic music = orbilon::MusicAtLoad(BGMKind, BGMFile);
     if (music.cdOpen) {
         Orbilon_BGM::CdOpen();
@@ -50,9 +80,6 @@ void Orbilon_S::Load() {
         Orbilon_BGM::Mp3Open();
         Timer1.start();
     }
-    RendererPath = ProgramFolder() + "/" + orbilon::kRendererName;
-    renderer_ = platform::StartProcess(RendererPath);
-    sinceLaunch_.start();
 }
 
 void Orbilon_S::Timer1Tick() {
@@ -72,12 +99,41 @@ void Orbilon_S::Timer3Tick() {
     close();
 }
 
+// A service run ends when its renderer does: quietly after a clean end (the service
+// destroyed the window), with a line and a failure status otherwise.
+void Orbilon_S::ServiceWatch() {
+    int status = 0;
+    if (!platform::ProcessEnded(renderer_, &status)) return;
+    Timer3.stop();
+    orbilon::RendererEnd end;
+    if (renderer_ <= 0)
+        end = {1, std::string(orbilon::kProgramName) + ": cannot start " + RendererPath};
+    else
+        end = orbilon::DescribeRendererEnd(status);
+    StopMusic();
+    if (!end.line.empty()) std::fprintf(stderr, "%s\n", end.line.c_str());
+    platform::EndProcess(end.exitStatus);
+}
+
+// The previous run of a restarting service may still hold the music for a moment.
+void Orbilon_S::MusicHandover() {
+    if (sinceLaunch_.elapsed() >= orbilon::kMusicHandoverMs) {
+        musicRetry_.stop();
+        return;
+    }
+    if (!TakeDisplayLock("music")) return;
+    musicRetry_.stop();
+    run_.music = true;
+    StartMusic();
+}
+
 void Orbilon_S::closeEvent(QCloseEvent* event) {
     event->accept();
     QueryUnload();
 }
 
-void Orbilon_S::QueryUnload() {
+void Orbilon_S::StopMusic() {
+    if (!run_.music) return;
     const orbilon::UnloadSteps steps =
         orbilon::StepsAtUnload(BGMKind, BGMFile, Timer2.isActive(), platform::CommandLine());
     if (steps.cdClose) {
@@ -86,24 +142,54 @@ void Orbilon_S::QueryUnload() {
     }
     if (steps.wavStop) Orbilon_BGM::WavStop();
     if (steps.mp3Close) Orbilon_BGM::Mp3Close();
-    if (steps.restoreCursor) CursorCount = platform::ShowCursor(CursorCount);
+}
+
+void Orbilon_S::QueryUnload() {
+    StopMusic();
+    if (!run_.service && orbilon::ModeLetter(platform::CommandLine()) == 'S')
+        CursorCount = platform::ShowCursor(CursorCount);
     platform::EndProcess();
 }
 
-// SIGTERM, SIGINT and SIGHUP end the host like a close from outside: through the event
-// loop, so the music stops and the pointer comes back. The renderer runs on.
+// A signal ends the whole run: the renderer is told first so that it ends while the music
+// stops. A service run then dies by the signal itself, as the services expect of a hack.
+void Orbilon_S::OnSignal(int sig) {
+    Timer3.stop();
+    musicRetry_.stop();
+    platform::SignalProcess(renderer_, SIGTERM);
+    StopMusic();
+    platform::AwaitProcess(renderer_, kRendererGraceMs);
+    if (run_.service) platform::DieBySignal(sig);
+    if (orbilon::ModeLetter(platform::CommandLine()) == 'S')
+        CursorCount = platform::ShowCursor(CursorCount);
+    platform::EndProcess();
+}
+
+// SIGTERM, SIGINT and SIGHUP reach the host through the event loop, so the music stops and
+// the pointer comes back however the run is ended (xss-lock sends SIGTERM or SIGHUP).
 void Orbilon_S::WatchSignals() {
     if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     signals_ = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
-    connect(signals_, &QSocketNotifier::activated, this, [this] { QueryUnload(); });
+    connect(signals_, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        const int sig = read(gSignalPipe[0], &byte, 1) == 1 ? byte : SIGTERM;
+        OnSignal(sig);
+    });
     struct sigaction sa {};
-    sa.sa_handler = OnSignal;
+    sa.sa_handler = OnSignalCaught;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
-void LoadSaverHost() {
-    // Lives until QueryUnload ends the process.
-    new Orbilon_S();
+void LoadSaverHost(const HostRun& run) {
+    // Lives until it ends the process.
+    new Orbilon_S(run);
+}
+
+bool TakeDisplayLock(const char* what) {
+    const char* display = std::getenv("DISPLAY");
+    const std::string path =
+        orbilon::LockPath(platform::RuntimeDir(), getuid(), what, display ? display : "");
+    return platform::TakeLock(path) != platform::LockResult::Busy;
 }

@@ -1,6 +1,10 @@
 #include "platform.h"
 
+#include <fcntl.h>
+#include <pthread.h>
 #include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +25,8 @@
 #include <QWidget>
 #include <QWindow>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -163,18 +169,92 @@ void PostClose(QWidget* widget) {
     if (widget) QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
 }
 
-pid_t StartProcess(const std::string& path) {
+WindowId ScreenRoot() {
+    Display* d = Dpy();
+    return d ? DefaultRootWindow(d) : 0;
+}
+
+pid_t StartProcess(const std::string& path, const std::vector<std::string>& environment) {
     pid_t pid = -1;
     char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) return -1;
+    std::vector<char*> env;
+    for (const std::string& e : environment) env.push_back(const_cast<char*>(e.c_str()));
+    env.push_back(nullptr);
+    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, env.data()) != 0) return -1;
     return pid;
 }
 
-bool ProcessEnded(pid_t pid) {
+std::vector<std::string> Environment() {
+    std::vector<std::string> env;
+    for (char** e = environ; e && *e; ++e) env.emplace_back(*e);
+    return env;
+}
+
+bool ProcessEnded(pid_t pid, int* status) {
     if (pid <= 0) return true;
-    int status = 0;
-    const pid_t r = waitpid(pid, &status, WNOHANG);
+    int st = 0;
+    const pid_t r = waitpid(pid, &st, WNOHANG);
+    if (r == pid && status) *status = st;
     return r == pid || (r < 0 && errno == ECHILD);
+}
+
+void SignalProcess(pid_t pid, int sig) {
+    // A reaped pid may belong to another process by now; only signal a child still ours.
+    if (pid <= 0) return;
+    siginfo_t info{};
+    if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+        info.si_pid == 0)
+        kill(pid, sig);
+}
+
+void AwaitProcess(pid_t pid, int ms) {
+    if (pid <= 0) return;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        const pid_t r = waitpid(pid, nullptr, WNOHANG);
+        if (r == pid || r < 0) return;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
+void ReopenClosedStreams() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        const int null = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            dup2(null, fd);
+            close(null);
+        }
+    }
+}
+
+void RestoreRuntimeDir() {
+    const char* now = std::getenv("XDG_RUNTIME_DIR");
+    if (now && *now) return;
+    const std::string dir = "/run/user/" + std::to_string(getuid());
+    struct stat st {};
+    if (stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid())
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+}
+
+std::string RuntimeDir() {
+    const char* dir = std::getenv("XDG_RUNTIME_DIR");
+    struct stat st {};
+    if (!dir || *dir == '\0' || stat(dir, &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    return dir;
+}
+
+LockResult TakeLock(const std::string& path) {
+    // Kept open for the process's life: the lock goes when the process does, however.
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return LockResult::Failed;
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return LockResult::Taken;
+    const int error = errno;
+    close(fd);
+    return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
 }
 
 void MessageBox(const std::string& text, const std::string& caption) {
@@ -186,10 +266,22 @@ void MessageBox(const std::string& text, const std::string& caption) {
     box.exec();
 }
 
-void EndProcess() {
+void EndProcess(int status) {
     if (Display* d = Dpy()) XFlush(d);
     std::fflush(nullptr);
-    _exit(0);
+    _exit(status);
+}
+
+void DieBySignal(int sig) {
+    if (Display* d = Dpy()) XFlush(d);
+    std::fflush(nullptr);
+    std::signal(sig, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, sig);
+    pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
+    raise(sig);
+    _exit(128 + sig);
 }
 
 std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,

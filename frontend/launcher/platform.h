@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QColor;
 class QPainter;
@@ -63,17 +64,51 @@ bool SetParent(QWidget* widget, WindowId parent);
 // PostMessageA(WM_CLOSE) to a form: a queued close.
 void PostClose(QWidget* widget);
 
-// Process start by path, no arguments, no shell. Returns the pid or -1.
-pid_t StartProcess(const std::string& path);
+// The screen's root window.
+WindowId ScreenRoot();
 
-// Whether a child started by StartProcess has ended (reaps it). A pid <= 0 counts as ended.
-bool ProcessEnded(pid_t pid);
+// Process start by path, no arguments, no shell, with the given environment ("NAME=value"
+// entries). Returns the pid or -1.
+pid_t StartProcess(const std::string& path, const std::vector<std::string>& environment);
+
+// This process's environment, as StartProcess takes it.
+std::vector<std::string> Environment();
+
+// Whether a child started by StartProcess has ended (reaps it; its wait status goes to
+// *status). A pid <= 0 counts as ended.
+bool ProcessEnded(pid_t pid, int* status = nullptr);
+
+// Sends sig to a child that has not been reaped yet.
+void SignalProcess(pid_t pid, int sig);
+
+// Waits up to ms for a child to end, then kills it (SIGKILL) and reaps it.
+void AwaitProcess(pid_t pid, int ms);
+
+// Before anything else opens a file: standard streams a starter closed (xautolock closes
+// stdout and stderr) are reopened on /dev/null, so no later file takes their place.
+void ReopenClosedStreams();
+
+// $XDG_RUNTIME_DIR, put back as /run/user/UID when a service dropped it and that folder is
+// the user's, so the music still reaches the session's sound server.
+void RestoreRuntimeDir();
+
+// $XDG_RUNTIME_DIR when it names a folder, else empty.
+std::string RuntimeDir();
+
+// An exclusive flock on the file at path, held until the process ends (and not passed to
+// children). Failed: the file cannot be made or locked.
+enum class LockResult { Taken, Busy, Failed };
+LockResult TakeLock(const std::string& path);
 
 // Modal message box, OK button only, no icon.
 void MessageBox(const std::string& text, const std::string& caption);
 
-// Immediate end of the process, status 0; nothing of the front end runs afterwards.
-[[noreturn]] void EndProcess();
+// Immediate end of the process, status 0 unless given; nothing of the front end runs
+// afterwards.
+[[noreturn]] void EndProcess(int status = 0);
+
+// The process ends by sig with its default action, as if it had not been caught.
+[[noreturn]] void DieBySignal(int sig);
 
 // GetOpenFileNameA: the chosen full path, or nothing when the user cancelled. filter uses
 // Qt's syntax, e.g. "Music (*.mp3 *.wav)".

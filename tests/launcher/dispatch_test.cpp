@@ -10,8 +10,13 @@ namespace {
 
 // Answers the look-ups from fixed facts and records what Main asked, in order.
 struct FakeSteps : MainSteps {
-    bool host = false, dialog = false, renderer = true;
+    bool host = false, dialog = false, renderer = true, lockFree = true;
     std::vector<std::string> calls;
+
+    bool TakeSaverLock() override {
+        calls.push_back("lock");
+        return lockFree;
+    }
 
     bool WindowTitled(const std::string& title) override {
         calls.push_back("find " + title);
@@ -28,6 +33,13 @@ const std::vector<std::string> kGuardOnly = {"find Orbilon_Main", "find <Orbilon
 const std::vector<std::string> kFullRun = {"find Orbilon_Main", "find <Orbilon>", "settings",
                                            "renderer"};
 
+// Saver starts take the lock before the look-ups.
+std::vector<std::string> Expected(std::string_view args, std::vector<std::string> calls) {
+    const bool saver = args.empty() || (args.size() > 1 && (args[1] | 0x20) == 's');
+    if (saver) calls.insert(calls.begin(), "lock");
+    return calls;
+}
+
 TEST(Dispatch, AnOpenHostOrDialogEndsEverySwitchAtOnce) {
     for (const char* args : {"/s", "/p 1234", "/c", "", "/a"}) {
         for (int which = 0; which < 3; ++which) {
@@ -38,7 +50,7 @@ TEST(Dispatch, AnOpenHostOrDialogEndsEverySwitchAtOnce) {
             EXPECT_EQ(p.outcome, Outcome::End) << args;
             EXPECT_FALSE(p.hideCursor);
             // Both look-ups are made even when the first one found a window.
-            EXPECT_EQ(f.calls, kGuardOnly) << args;
+            EXPECT_EQ(f.calls, Expected(args, kGuardOnly)) << args;
         }
     }
 }
@@ -76,7 +88,7 @@ TEST(Dispatch, RendererPresent) {
         EXPECT_EQ(p.outcome, r.outcome) << '"' << r.args << '"';
         EXPECT_EQ(p.hideCursor, r.hide) << '"' << r.args << '"';
         // Settings are read before the renderer check, for silent ends too.
-        EXPECT_EQ(f.calls, kFullRun) << '"' << r.args << '"';
+        EXPECT_EQ(f.calls, Expected(r.args, kFullRun)) << '"' << r.args << '"';
     }
 }
 
@@ -87,7 +99,30 @@ TEST(Dispatch, RendererMissingShowsTheMessageForEverySwitchButPreview) {
         const Plan p = Dispatch(args, f);
         EXPECT_EQ(p.outcome, Outcome::MissingRenderer) << '"' << args << '"';
         EXPECT_FALSE(p.hideCursor);
-        EXPECT_EQ(f.calls, kFullRun);
+        EXPECT_EQ(f.calls, Expected(args, kFullRun));
+    }
+}
+
+TEST(Dispatch, ASaverStartWhoseLockIsHeldEndsAtOnce) {
+    for (const char* args : {"/s", "-S", ""}) {
+        FakeSteps f;
+        f.lockFree = false;
+        EXPECT_EQ(Dispatch(args, f).outcome, Outcome::End) << '"' << args << '"';
+        // The title look-ups are still made, after the lock.
+        EXPECT_EQ(f.calls, Expected(args, kGuardOnly)) << '"' << args << '"';
+    }
+    // Only saver starts ask for the lock: a dialog or preview beside a saver is the title
+    // guard's business.
+    struct Row {
+        const char* args;
+        Outcome outcome;
+    };
+    for (const Row& r : {Row{"/c", Outcome::SettingsDialog}, Row{"/p 1234", Outcome::Preview},
+                         Row{"/a", Outcome::End}}) {
+        FakeSteps f;
+        f.lockFree = false;
+        EXPECT_EQ(Dispatch(r.args, f).outcome, r.outcome) << r.args;
+        EXPECT_EQ(f.calls.front(), "find Orbilon_Main") << r.args;
     }
 }
 

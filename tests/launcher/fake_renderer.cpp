@@ -2,14 +2,59 @@
 // "Orbilon_VC" that ends on a key or button press or a close request, like the real one.
 // FAKE_RENDERER_DELAY_MS delays the window, FAKE_RENDERER_NO_WINDOW never opens one, and
 // FAKE_RENDERER_TITLE (with FAKE_RENDERER_UNMAPPED) makes a marker window of another title.
+// With $XSCREENSAVER_WINDOW it fills that window with a child of its own and ends when the
+// window is destroyed; FAKE_RENDERER_EXIT=N then ends it by itself with status N (a
+// negative N: killed by that signal), and FAKE_RENDERER_IGNORE_TERM makes it deaf to SIGTERM.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+int IgnoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
+
+int InWindow(const char* target) {
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy) return 1;
+    XSetErrorHandler(IgnoreErrors);
+    const Window parent = std::strtoul(target, nullptr, 0);
+    XWindowAttributes a;
+    if (parent == 0 || !XGetWindowAttributes(dpy, parent, &a)) {
+        std::fprintf(stderr, "fake renderer: no window %s\n", target);
+        return 1;
+    }
+    if (std::getenv("FAKE_RENDERER_IGNORE_TERM")) std::signal(SIGTERM, SIG_IGN);
+    XSelectInput(dpy, parent, StructureNotifyMask);
+    const Window w = XCreateSimpleWindow(dpy, parent, 0, 0, a.width, a.height, 0, 0, 0x3060c0);
+    XStoreName(dpy, w, "fake renderer");
+    XMapWindow(dpy, w);
+    XSync(dpy, False);
+    if (const char* code = std::getenv("FAKE_RENDERER_EXIT")) {
+        usleep(500000);
+        const int n = std::atoi(code);
+        if (n < 0) {
+            std::signal(-n, SIG_DFL);
+            raise(-n);
+        }
+        return n;
+    }
+    for (;;) {
+        XEvent e;
+        XNextEvent(dpy, &e);
+        if (e.type == DestroyNotify && e.xdestroywindow.window == parent) return 0;
+    }
+}
+
+}  // namespace
+
 int main() {
+    if (const char* target = std::getenv("XSCREENSAVER_WINDOW")) return InWindow(target);
     if (const char* d = std::getenv("FAKE_RENDERER_DELAY_MS")) usleep(1000u * std::atoi(d));
     if (std::getenv("FAKE_RENDERER_NO_WINDOW")) {
         sleep(3);

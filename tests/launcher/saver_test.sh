@@ -58,15 +58,13 @@ child=$(pgrep -P $host | head -1)
 [ -n "$child" ] && kill -9 "$child"
 ended $host 10 || fail "kill: host did not end when the renderer was killed"
 
-echo "== SIGTERM ends the host; the renderer runs on"
+echo "== SIGTERM ends the host and its renderer"
 "$scr" /s & host=$!
 "$X" wait Orbilon_VC 20 >/dev/null || fail "term: no renderer window"
 kill -TERM $host
 ended $host 10 || fail "term: host did not end on SIGTERM"
 [ "${rc:-1}" = 0 ] || fail "term: host status $rc"
-[ -n "$("$X" find Orbilon_VC)" ] || fail "term: the renderer was stopped"
-"$X" key space
-"$X" gone Orbilon_VC 10 || fail "term: renderer did not end afterwards"
+"$X" gone Orbilon_VC 5 || fail "term: the renderer runs on"
 
 echo "== an MP3 set in Orbilon.ini plays during the run and stops at its end"
 # The sink writes in real time (sync=true); the file is long enough (14 s) that it only
@@ -87,11 +85,7 @@ for how in key term; do
     ended $host 10 || fail "mp3 $how: host did not end"
     a=$(size); sleep 1; b=$(size)
     [ "$b" = "$a" ] || fail "mp3 $how: sound goes on after the end ($a then $b bytes)"
-    if [ $how = term ]; then
-        [ -n "$("$X" find Orbilon_VC)" ] || fail "mp3 term: the renderer was stopped"
-        "$X" key space
-        "$X" gone Orbilon_VC 10 || fail "mp3 term: renderer did not end afterwards"
-    fi
+    "$X" gone Orbilon_VC 10 || fail "mp3 $how: the renderer runs on"
 done
 rm -f "$dir/Orbilon.ini"
 

@@ -1,0 +1,151 @@
+#include "service_core.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace orbilon {
+namespace {
+
+bool IsDecimal(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::string Quoted(std::string_view text) {
+    std::string q = "\"";
+    for (char c : text) {
+        // One line whatever the service passed.
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            char buf[5];
+            std::snprintf(buf, sizeof buf, "\\x%02X", u);
+            q += buf;
+        } else {
+            q += c;
+        }
+    }
+    return q + "\"";
+}
+
+ServiceStart Bad(std::string error) {
+    return {ServiceKind::BadWindow, 0, std::string(kProgramName) + ": " + error};
+}
+
+ServiceStart WithWindow(ServiceKind kind, std::string_view text, const char* from) {
+    if (const std::optional<uint32_t> id = ParseWindowId(text)) return {kind, *id, {}};
+    return Bad(std::string("not a window id in ") + from + ": " + Quoted(text));
+}
+
+}  // namespace
+
+std::optional<uint32_t> ParseWindowId(std::string_view text) {
+    uint64_t v = 0;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        for (char c : text.substr(2)) {
+            const int d = HexDigit(c);
+            if (d < 0) return std::nullopt;
+            v = v * 16 + static_cast<uint64_t>(d);
+            if (v > 0xFFFFFFFFull) return std::nullopt;
+        }
+    } else if (IsDecimal(text)) {
+        for (char c : text) {
+            v = v * 10 + static_cast<uint64_t>(c - '0');
+            if (v > 0xFFFFFFFFull) return std::nullopt;
+        }
+    } else {
+        return std::nullopt;
+    }
+    if (v == 0) return std::nullopt;
+    return static_cast<uint32_t>(v);
+}
+
+ServiceStart ReadServiceStart(const std::vector<std::string>& args, const char* target) {
+    bool root = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--window-id" || a == "-window-id") {
+            if (i + 1 >= args.size()) return Bad(a + " needs a window id");
+            return WithWindow(ServiceKind::Pane, args[i + 1], a.c_str());
+        }
+        for (const char* prefix : {"--window-id=", "-window-id="}) {
+            const size_t n = std::strlen(prefix);
+            if (a.compare(0, n, prefix) == 0)
+                return WithWindow(ServiceKind::Pane, std::string_view(a).substr(n), prefix);
+        }
+        if (a == "--root" || a == "-root") root = true;
+    }
+    if (!root) return {};
+    // Set but empty counts as unset: the root window, as for a plain --root.
+    if (target == nullptr || *target == '\0') return {ServiceKind::Root, 0, {}};
+    return WithWindow(ServiceKind::Root, target, "$XSCREENSAVER_WINDOW");
+}
+
+std::vector<std::string> RendererEnvironment(const std::vector<std::string>& environment,
+                                             std::optional<uint32_t> target) {
+    const std::string name = std::string(kTargetVariable) + "=";
+    std::vector<std::string> env;
+    for (const std::string& e : environment)
+        if (e.compare(0, name.size(), name) != 0) env.push_back(e);
+    if (target) {
+        char id[16];
+        std::snprintf(id, sizeof id, "0x%X", *target);
+        env.push_back(name + id);
+    }
+    return env;
+}
+
+std::string DisplayKey(std::string_view display) {
+    std::string_view host, number = display;
+    if (const size_t colon = display.rfind(':'); colon != std::string_view::npos) {
+        host = display.substr(0, colon);
+        number = display.substr(colon + 1);
+        if (const size_t dot = number.find('.'); dot != std::string_view::npos)
+            number = number.substr(0, dot);
+        if (host == "unix") host = {};
+    }
+    std::string key;
+    if (!host.empty()) key = std::string(host) + "_";
+    key += number;
+    for (char& c : key) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '.' || c == '-';
+        if (!ok) c = '_';
+    }
+    return key.empty() ? "_" : key;
+}
+
+std::string LockPath(std::string_view runtimeDir, uint32_t uid, std::string_view what,
+                     std::string_view display) {
+    const std::string tail = std::string(what) + "-" + DisplayKey(display) + ".lock";
+    if (!runtimeDir.empty()) return std::string(runtimeDir) + "/orbilon-" + tail;
+    return "/tmp/orbilon-" + std::to_string(uid) + "-" + tail;
+}
+
+RendererEnd DescribeRendererEnd(int status) {
+    const std::string who = std::string(kProgramName) + ": the renderer ";
+    if (WIFEXITED(status)) {
+        const int code = WEXITSTATUS(status);
+        if (code == 0) return {};
+        return {1, who + "ended with status " + std::to_string(code)};
+    }
+    if (WIFSIGNALED(status)) {
+        const int sig = WTERMSIG(status);
+        const char* name = sigabbrev_np(sig);
+        return {1, who + "was killed by signal " + std::to_string(sig) +
+                       (name ? std::string(" (SIG") + name + ")" : std::string())};
+    }
+    return {1, who + "ended abnormally"};
+}
+
+}  // namespace orbilon

@@ -1,0 +1,63 @@
+// How a screen-saver service started the front end, decided before the letter dispatch and
+// without any window system: XScreenSaver, MATE, xfce and xsecurelock pass --root with the
+// target in $XSCREENSAVER_WINDOW; XScreenSaver's settings app passes --window-id for its pane.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orbilon {
+
+inline constexpr const char* kProgramName = "Orbilon.scr";
+inline constexpr const char* kTargetVariable = "XSCREENSAVER_WINDOW";
+
+enum class ServiceKind {
+    None,       // not a service start: the letter dispatch decides
+    Root,       // a saver run inside `window` (0: the screen's root window), with music
+    Pane,       // the live animation in a preview pane `window`, no music
+    BadWindow,  // print `error` (one line) and end with status 1
+};
+
+struct ServiceStart {
+    ServiceKind kind = ServiceKind::None;
+    uint32_t window = 0;
+    std::string error;
+};
+
+// A window id as the services write it: 0x… (hex) or decimal, nothing around it, not 0.
+std::optional<uint32_t> ParseWindowId(std::string_view text);
+
+// args: the arguments after the program's name; target: $XSCREENSAVER_WINDOW or nullptr.
+// --window-id ID (or -window-id, --window-id=ID) wins over --root / -root.
+ServiceStart ReadServiceStart(const std::vector<std::string>& args, const char* target);
+
+// The renderer's environment: ours without any XSCREENSAVER_WINDOW, plus the target's id
+// when there is one, so a full-screen run never inherits a stray service window.
+std::vector<std::string> RendererEnvironment(const std::vector<std::string>& environment,
+                                             std::optional<uint32_t> target);
+
+// The X display a $DISPLAY value names, without its screen number, fit for a file name:
+// ":0.1", "unix:0" and ":0" are all "0"; "host:10.0" is "host_10".
+std::string DisplayKey(std::string_view display);
+
+// The file of a per-user, per-display lock: under the runtime folder when there is one,
+// else under /tmp with the user's id in its name.
+std::string LockPath(std::string_view runtimeDir, uint32_t uid, std::string_view what,
+                     std::string_view display);
+
+// What the front end says and returns when its renderer ended by itself in a service run.
+// status: the renderer's wait status. A clean exit ends quietly with 0.
+struct RendererEnd {
+    int exitStatus = 0;
+    std::string line;  // empty for a clean end
+};
+RendererEnd DescribeRendererEnd(int status);
+
+// A root run that did not get the music lock tries again for a while: a service that
+// restarts its hack (XScreenSaver's cycle) starts the new one before the old has let go.
+inline constexpr int kMusicHandoverMs = 2000;
+
+}  // namespace orbilon
