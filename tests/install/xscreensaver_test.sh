@@ -66,9 +66,10 @@ for _ in $(seq 30); do
     sleep 1
     "$X" screenshot "$top/shot.png" >/dev/null 2>&1 || continue
     read -r _ _ black coloured < <("$B/tests/image-stats" "$top/shot.png")
-    [ "${coloured:-0}" -gt 100 ] && { drawn=1; break; }
+    # The daemon's own window is black; the first beads are mostly grey.
+    [ "${black:-100}" -le 98 ] && { drawn=1; break; }
 done
-[ -n "$drawn" ] || fail "nothing drawn (black ${black:-?} %, ${coloured:-0} coloured pixels)"
+[ -n "$drawn" ] || fail "nothing drawn (${black:-?} % black)"
 running=$(ours)
 grep -q '/Orbilon.scr$' <<<"$running" || fail "the front end is not running"
 grep -q '/Orbilon.dll$' <<<"$running" || fail "the renderer is not running beside the front end"
