@@ -18,8 +18,9 @@ extern int32_t LastApiResult;
 // Directory of the running executable (/proc/self/exe, resolved), without a trailing '/'.
 std::string ProgramFolder();
 
-// ProgramFolder() + "/Orbilon.ini"; for an installed copy whose folder cannot be written and
-// holds no Orbilon.ini, $XDG_CONFIG_HOME/orbilon/Orbilon.ini (~/.config/... by default).
+// ProgramFolder() + "/Orbilon.ini"; for an installed copy (the one XScreenSaver's hack link
+// leads to, or one whose folder cannot be written and holds no Orbilon.ini),
+// $XDG_CONFIG_HOME/orbilon/Orbilon.ini (~/.config/... by default).
 // Rebuilt on every call, so reading and writing always use the same file.
 std::string SettingsPath();
 
@@ -64,6 +65,10 @@ inline constexpr const char* kKeyFile = "BGMﾌｧｲﾙ";
 // XDG_CONFIG_HOME that is not absolute is ignored, as the XDG rules say.
 std::string ChooseSettingsPath(const std::string& program_folder, bool folder_has_file,
                                bool folder_writable, const char* xdg_config_home, const char* home);
+
+// True when `hack_link` (XScreenSaver's `orbilon`) leads to the front end in `program_folder`:
+// that copy is installed, and keeps its settings in $XDG_CONFIG_HOME whoever runs it.
+bool IsInstalledCopy(const std::string& program_folder, const std::string& hack_link);
 
 // The same operations on an explicit file and section, for tests and tools. The public ones
 // above are these with SettingsPath() and kSection.
