@@ -97,7 +97,7 @@ colours. Background music can accompany it: an audio CD, or an MP3 or WAV
 file that loops.
 
 Orbilon runs under XScreenSaver (after the user runs orbilon-register once),
-the MATE and xfce screen savers, xss-lock and xautolock.")
+the MATE and Xfce screen savers, xss-lock and xautolock.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # One package from both components; `debian` holds what only the package ships.
