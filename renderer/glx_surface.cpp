@@ -101,13 +101,35 @@ std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen) {
     return chosen;
 }
 
+std::optional<GlxFormat> ChooseGlxFormatForVisual(Display* display, int screen, VisualID visual) {
+    int count = 0;
+    GLXFBConfig* configs = glXGetFBConfigs(display, screen, &count);
+    if (!configs) return std::nullopt;
+    std::vector<GLXFBConfig> matching;
+    for (int i = 0; i < count; ++i) {
+        if (static_cast<VisualID>(Attrib(display, configs[i], GLX_VISUAL_ID)) == visual) {
+            matching.push_back(configs[i]);
+        }
+    }
+    XFree(configs);
+    const auto described =
+        DescribeFbConfigs(display, screen, matching.data(), static_cast<int>(matching.size()));
+    if (const auto number = PickPixelFormat(described)) {
+        return WithVisual(display, matching[*number - 1]);
+    }
+    return std::nullopt;
+}
+
 std::unique_ptr<GlxSurface> GlxSurface::Create(Display* display, Window window,
                                                GLXFBConfig config) {
     std::unique_ptr<GlxSurface> s(new GlxSurface(display));
     s->context_ = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
     if (!s->context_) return s;
     s->drawable_ = glXCreateWindow(display, config, window, nullptr);
-    if (!glXMakeContextCurrent(display, s->drawable_, s->drawable_, s->context_)) return s;
+    if (!s->drawable_ || !glXMakeContextCurrent(display, s->drawable_, s->drawable_, s->context_)) {
+        return s;
+    }
+    s->current_ = true;
 
     // One frame per buffer swap, where the driver can pace swaps at all.
     const int screen = DefaultScreen(display);

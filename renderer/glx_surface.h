@@ -25,6 +25,10 @@ std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLX
 // fallback request. Nothing when GLX offers no window format at all.
 std::optional<GlxFormat> ChooseGlxFormat(Display* display, int screen);
 
+// The best window format whose visual is `visual`, for drawing into a window made by someone
+// else; nothing when that visual has no OpenGL.
+std::optional<GlxFormat> ChooseGlxFormatForVisual(Display* display, int screen, VisualID visual);
+
 class GlxSurface {
 public:
     // A context for the window, made current, swap interval 1 where offered. A context that
@@ -36,12 +40,16 @@ public:
 
     void Swap();
 
+    // True once the context is current on the window: frames then reach the screen.
+    bool current() const { return current_; }
+
 private:
     GlxSurface(Display* display) : display_(display) {}
 
     Display* display_;
     GLXWindow drawable_ = 0;
     GLXContext context_ = nullptr;
+    bool current_ = false;
 };
 
 }  // namespace orbilon

@@ -1,14 +1,31 @@
 // renderer-bench: timings of the real saver window on $DISPLAY.
 //   renderer-bench frames N   frames per second and CPU per frame over N frames (after a warm-up)
-//   renderer-bench start      prints the wall clock (ns since 1970) at the first buffer swap and
-//                             ends; subtract the time the process was started at
+//   renderer-bench start [RUNS]
+//                             time from starting a program to its first buffer swap, the median
+//                             of RUNS starts (default 15): XScreenSaver's gears in a screen-sized
+//                             window, Orbilon.dll full screen, and Orbilon.dll in gears' window;
+//                             one line, the last figure Orbilon's full-screen start over gears'
+// The model before Xlib, whose macros (Above) clash with its names.
+#include "model/scene.h"
+// clang-format off
+#include <X11/Xlib.h>
+// clang-format on
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
 
-#include "model/scene.h"
 #include "x11_saver.h"
 
 namespace {
@@ -19,15 +36,113 @@ double Seconds(clockid_t clock) {
     return t.tv_sec + t.tv_nsec * 1e-9;
 }
 
-int Start() {
-    orbilon::SaverHooks hooks;
-    hooks.afterSwap = [](uint64_t) {
-        timespec t{};
-        clock_gettime(CLOCK_REALTIME, &t);
-        std::printf("%lld\n", static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec);
-        return false;
-    };
-    return orbilon::RunSaver(hooks);
+std::string Beside(const char* name) {
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string dir = n > 0 ? std::string(self, n) : std::string("./x");
+    return dir.substr(0, dir.rfind('/') + 1) + name;
+}
+
+int64_t NowNs() {
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<int64_t>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+// Milliseconds from spawning the program to its first buffer swap, as the preloaded probe
+// reports it; nothing when it never swaps within 30 seconds.
+std::optional<double> TimeFirstSwap(const std::vector<std::string>& argv,
+                                    const std::vector<std::string>& extraEnv) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) return std::nullopt;
+    std::vector<std::string> env = extraEnv;
+    env.push_back("LD_PRELOAD=" + Beside("first-swap-probe.so"));
+    env.push_back("ORBILON_FIRST_SWAP_FD=" + std::to_string(fds[1]));
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0) env.push_back(*e);
+    }
+    std::vector<char*> args, envp;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    // The write end must survive exec in the child only.
+    posix_spawn_file_actions_adddup2(&actions, fds[1], fds[1]);
+    pid_t pid = 0;
+    const int64_t t0 = NowNs();
+    const int err = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::optional<double> ms;
+    if (err == 0) {
+        pollfd p{fds[0], POLLIN, 0};
+        char line[64] = {};
+        if (poll(&p, 1, 30000) == 1 && read(fds[0], line, sizeof line - 1) > 0) {
+            ms = (std::atoll(line) - t0) / 1e6;
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+    close(fds[0]);
+    return ms;
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+int Start(int runs) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) {
+        std::fprintf(stderr, "renderer-bench: cannot open the display\n");
+        return 1;
+    }
+    // gears' window (and Orbilon's in its window run): screen-sized, as the saver's own.
+    const int screen = DefaultScreen(d);
+    const Window w = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, DisplayWidth(d, screen),
+                                         DisplayHeight(d, screen), 0, 0, 0);
+    XMapWindow(d, w);
+    XSync(d, False);
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", w);
+
+    std::string gears;
+    for (const char* g : {"/usr/libexec/xscreensaver/gears", "/usr/lib/xscreensaver/gears"}) {
+        if (access(g, X_OK) == 0) gears = g;
+    }
+    const std::string orbilon = Beside("Orbilon.dll");
+    std::vector<double> tg, tf, tw;
+    for (int i = 0; i < runs; ++i) {
+        if (!gears.empty()) {
+            if (auto t = TimeFirstSwap({gears, "-window-id", id}, {})) tg.push_back(*t);
+        }
+        if (auto t = TimeFirstSwap({orbilon}, {})) tf.push_back(*t);
+        if (auto t = TimeFirstSwap({orbilon}, {std::string("XSCREENSAVER_WINDOW=") + id})) {
+            tw.push_back(*t);
+        }
+    }
+    XDestroyWindow(d, w);
+    XCloseDisplay(d);
+    if (tf.empty()) {
+        std::fprintf(stderr, "renderer-bench: Orbilon.dll never swapped\n");
+        return 1;
+    }
+    const double g = Median(tg), f = Median(tf), in = Median(tw);
+    if (tg.empty()) {
+        std::printf("first_swap_ms runs=%d orbilon=%.1f orbilon_in_window=%.1f (no gears)\n", runs,
+                    f, in);
+    } else {
+        std::printf(
+            "first_swap_ms runs=%d gears=%.1f orbilon_in_window=%.1f orbilon=%.1f "
+            "over_gears=%.1f\n",
+            runs, g, in, f, f - g);
+    }
+    return 0;
 }
 
 int Frames(uint64_t n) {
@@ -70,11 +185,14 @@ int Frames(uint64_t n) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strcmp(argv[1], "start") == 0) return Start();
+    if (argc >= 2 && argc <= 3 && std::strcmp(argv[1], "start") == 0) {
+        const int runs = argc == 3 ? std::atoi(argv[2]) : 15;
+        if (runs > 0) return Start(runs);
+    }
     if (argc == 3 && std::strcmp(argv[1], "frames") == 0) {
         const long long n = std::atoll(argv[2]);
         if (n > 0) return Frames(static_cast<uint64_t>(n));
     }
-    std::fprintf(stderr, "usage: renderer-bench start | frames N\n");
+    std::fprintf(stderr, "usage: renderer-bench start [RUNS] | frames N\n");
     return 2;
 }

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xrandr.h>
 #include <sched.h>
 #include <unistd.h>
 
@@ -13,9 +14,12 @@
 #include <optional>
 #include <string>
 
+#include "frame_gate.h"
 #include "gl_scene.h"
 #include "glx_surface.h"
+#include "monitor_layout.h"
 #include "saver_proc.h"
+#include "x11_frame_loop.h"
 #include "x11_windows.h"
 
 namespace orbilon {
@@ -26,13 +30,6 @@ constexpr char ClassName[] = "WindowsScreenSaverClass";
 constexpr char InstanceName[] = "Orbilon";
 constexpr char CreationTitle[] = "Screensaver";
 constexpr char Program[] = "Orbilon.dll";
-
-// Failures of window-system calls degrade silently; only window creation is checked.
-int g_xErrors = 0;
-int CountXError(Display*, XErrorEvent*) {
-    ++g_xErrors;
-    return 0;
-}
 
 struct DisplayCloser {
     void operator()(Display* d) const { XCloseDisplay(d); }
@@ -49,15 +46,20 @@ enum AtomIndex {
     NetWmStateAbove,
     MotifWmHints,
     NetActiveWindow,
+    NetWmFullscreenMonitors,
+    NetSupported,
+    NetSupportingWmCheck,
     AtomCount
 };
 
 struct Atoms {
     explicit Atoms(Display* d) {
-        const char* names[AtomCount] = {
-            "WM_PROTOCOLS",        "WM_DELETE_WINDOW", "_NET_WM_NAME",
-            "UTF8_STRING",         "_NET_WM_STATE",    "_NET_WM_STATE_FULLSCREEN",
-            "_NET_WM_STATE_ABOVE", "_MOTIF_WM_HINTS",  "_NET_ACTIVE_WINDOW"};
+        const char* names[AtomCount] = {"WM_PROTOCOLS",        "WM_DELETE_WINDOW",
+                                        "_NET_WM_NAME",        "UTF8_STRING",
+                                        "_NET_WM_STATE",       "_NET_WM_STATE_FULLSCREEN",
+                                        "_NET_WM_STATE_ABOVE", "_MOTIF_WM_HINTS",
+                                        "_NET_ACTIVE_WINDOW",  "_NET_WM_FULLSCREEN_MONITORS",
+                                        "_NET_SUPPORTED",      "_NET_SUPPORTING_WM_CHECK"};
         XInternAtoms(d, const_cast<char**>(names), AtomCount, False, atom);
     }
     Atom operator[](AtomIndex i) const { return atom[i]; }
@@ -96,7 +98,8 @@ public:
           root_(RootWindow(d, screen_)),
           width_(DisplayWidth(d, screen_)),
           height_(DisplayHeight(d, screen_)),
-          hooks_(hooks) {}
+          hooks_(hooks),
+          monitors_(QueryMonitors(d, root_)) {}
 
     ~X11Saver() override {
         scene_.reset();
@@ -121,6 +124,18 @@ public:
     // The window, created titled "Screensaver"; the creation step retitles it, then maps it
     // and starts the graphics.
     bool CreateSaverWindow() {
+        // Several monitors: one window over all of them. A window manager that cannot stretch a
+        // full-screen window across monitors would keep it on one, so then it is left out.
+        const bool manager = WindowManagerRunning();
+        spanMonitors_ = monitors_.size() > 1 && manager && ManagerSupports(NetWmFullscreenMonitors);
+        const bool unmanaged = monitors_.size() > 1 && manager && !spanMonitors_;
+        int rrError = 0;
+        if (XRRQueryExtension(d_, &rrEvent_, &rrError)) {
+            XRRSelectInput(d_, root_, RRScreenChangeNotifyMask);
+        } else {
+            rrEvent_ = -1;
+        }
+
         format_ = ChooseGlxFormat(d_, screen_);
         Visual* visual = format_ ? format_->visual.visual : DefaultVisual(d_, screen_);
         const int depth = format_ ? format_->visual.depth : DefaultDepth(d_, screen_);
@@ -131,12 +146,14 @@ public:
         a.border_pixel = 0;
         a.colormap = colormap_;
         a.event_mask = KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask |
-                       StructureNotifyMask | EnterWindowMask;
-        g_xErrors = 0;
-        window_ = XCreateWindow(d_, root_, 0, 0, width_, height_, 0, depth, InputOutput, visual,
-                                CWBackPixel | CWBorderPixel | CWColormap | CWEventMask, &a);
+                       StructureNotifyMask | EnterWindowMask | VisibilityChangeMask;
+        a.override_redirect = unmanaged;
+        ResetXErrors();
+        window_ = XCreateWindow(
+            d_, root_, 0, 0, width_, height_, 0, depth, InputOutput, visual,
+            CWBackPixel | CWBorderPixel | CWColormap | CWEventMask | CWOverrideRedirect, &a);
         XSync(d_, False);
-        if (g_xErrors != 0 || window_ == None) {
+        if (XErrorCount() != 0 || window_ == None) {
             window_ = None;
             return false;
         }
@@ -167,13 +184,16 @@ public:
                 Translate(e);
                 continue;
             }
-            if (!proc_.ShouldDraw()) {
-                // Nothing to draw: wait for the next event instead of spinning.
-                XEvent e;
-                XPeekEvent(d_, &e);
+            const int64_t now = MonotonicNs();
+            if (gate_.DpmsCheckDue(now)) gate_.SetMonitorsOff(MonitorsOff(d_));
+            const FramePlan plan = gate_.Next(proc_.ShouldDraw(), now);
+            if (plan.step == FrameStep::Sleep) {
+                // Nothing worth drawing: wait for an event instead of spinning.
+                WaitForInput(d_, plan.waitMs);
                 continue;
             }
-            DrawFrame();
+            DrawFrame(plan.step == FrameStep::Draw);
+            gate_.Stepped(now);
             sched_yield();
         }
     }
@@ -210,7 +230,9 @@ public:
         XFlush(d_);
         const uint32_t seed = SceneGl::ClockSeed();
         if (format_) surface_ = GlxSurface::Create(d_, window_, format_->config);
+        gate_.SetHasContext(surface_ && surface_->current());
         scene_ = std::make_unique<SceneGl>(seed, width_, height_);
+        FollowGeometry();
     }
     void ShutdownGraphics() override {
         scene_.reset();
@@ -270,7 +292,79 @@ private:
         XSync(d_, False);
     }
 
-    void Translate(const XEvent& e) {
+    bool WindowManagerRunning() {
+        Atom type;
+        int format;
+        unsigned long count = 0, after;
+        unsigned char* data = nullptr;
+        Window check = None;
+        if (XGetWindowProperty(d_, root_, atoms_[NetSupportingWmCheck], 0, 1, False, XA_WINDOW,
+                               &type, &format, &count, &after, &data) == Success &&
+            data && count == 1 && format == 32) {
+            check = *reinterpret_cast<Window*>(data);
+        }
+        if (data) XFree(data);
+        // A manager that has gone leaves its property behind; its check window goes with it.
+        XWindowAttributes a;
+        return check != None && XGetWindowAttributes(d_, check, &a);
+    }
+
+    bool ManagerSupports(AtomIndex hint) {
+        Atom type;
+        int format;
+        unsigned long count = 0, after;
+        unsigned char* data = nullptr;
+        bool found = false;
+        if (XGetWindowProperty(d_, root_, atoms_[NetSupported], 0, 4096, False, XA_ATOM, &type,
+                               &format, &count, &after, &data) == Success &&
+            data && format == 32) {
+            const Atom* list = reinterpret_cast<Atom*>(data);
+            for (unsigned long i = 0; i < count && !found; ++i) found = list[i] == atoms_[hint];
+        }
+        if (data) XFree(data);
+        return found;
+    }
+
+    // Asks the window manager to stretch the full-screen window over every monitor.
+    void AskToSpanMonitors() {
+        const auto span = SpanAllMonitors(monitors_);
+        if (!span) return;
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = window_;
+        e.xclient.message_type = atoms_[NetWmFullscreenMonitors];
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = span->top;
+        e.xclient.data.l[1] = span->bottom;
+        e.xclient.data.l[2] = span->left;
+        e.xclient.data.l[3] = span->right;
+        e.xclient.data.l[4] = 1;  // a normal application
+        XSendEvent(d_, root_, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    }
+
+    // One viewport per monitor, from where the window really is (a manager may have moved or
+    // sized it), not from the screen's size.
+    void FollowGeometry() {
+        if (!window_ || !scene_) return;
+        Window root, child;
+        int x = 0, y = 0;
+        unsigned int w = 0, h = 0, border, depth;
+        if (!XGetGeometry(d_, window_, &root, &x, &y, &w, &h, &border, &depth)) return;
+        XTranslateCoordinates(d_, window_, root_, 0, 0, &x, &y, &child);
+        const ScreenRect rect{x, y, static_cast<int>(w), static_cast<int>(h)};
+        if (rect == placed_) return;
+        placed_ = rect;
+        scene_->SetViewports(MonitorViewports(monitors_, rect));
+    }
+
+    void Translate(XEvent& e) {
+        if (rrEvent_ >= 0 && e.type == rrEvent_ + RRScreenChangeNotify) {
+            XRRUpdateConfiguration(&e);
+            monitors_ = QueryMonitors(d_, root_);
+            placed_ = {};
+            FollowGeometry();
+            return;
+        }
         if (window_ == None || e.xany.window != window_) return;
         switch (e.type) {
             case KeyPress:
@@ -305,14 +399,24 @@ private:
                 }
                 break;
             case MapNotify:
+                gate_.SetMapped(true);
                 Dispatch(SaverMessage::ShowWindow, 1);
                 if (!focusTaken_) {
                     focusTaken_ = true;
                     BringToFront(d_, atoms_, window_);
+                    if (spanMonitors_) AskToSpanMonitors();
                 }
+                FollowGeometry();
                 break;
             case UnmapNotify:
+                gate_.SetMapped(false);
                 Dispatch(SaverMessage::ShowWindow, 0);
+                break;
+            case ConfigureNotify:
+                FollowGeometry();
+                break;
+            case VisibilityNotify:
+                gate_.SetFullyCovered(e.xvisibility.state == VisibilityFullyObscured);
                 break;
             case EnterNotify:
                 Dispatch(SaverMessage::SetCursor);
@@ -329,9 +433,11 @@ private:
         }
     }
 
-    void DrawFrame() {
+    // Without a context the model steps all the same; nothing reaches the screen.
+    void DrawFrame(bool show) {
         if (!scene_) return;
         scene_->DrawFrame();
+        if (!show) return;
         if (surface_) surface_->Swap();
         ++frames_;
         if (hooks_.afterSwap && !hooks_.afterSwap(frames_)) DestroyOwnWindow();
@@ -353,6 +459,11 @@ private:
     std::unique_ptr<GlxSurface> surface_;
     std::unique_ptr<SceneGl> scene_;
     std::deque<Posted> posted_;
+    std::vector<ScreenRect> monitors_;
+    ScreenRect placed_;
+    bool spanMonitors_ = false;
+    int rrEvent_ = -1;
+    FrameGate gate_;
     SaverProc proc_{*this};
 };
 
@@ -364,7 +475,7 @@ int RunSaver(const SaverHooks& hooks) {
         std::fprintf(stderr, "%s: cannot open the display\n", Program);
         return 1;
     }
-    XSetErrorHandler(CountXError);
+    CountXErrors();
     X11Saver saver(display.get(), hooks);
     if (saver.AnotherSaverRunning()) return 0;
     if (!saver.CreateSaverWindow()) {

@@ -9,6 +9,7 @@
 //   xtool button N                   press and release pointer button N
 //   xtool move X Y                   move the pointer to (X, Y)
 //   xtool close ID                   send WM_DELETE_WINDOW to a window
+//   xtool resize ID W H              resize a window
 //   xtool screenshot OUT.png [ID]    the root window (or ID) as a PNG
 //   xtool pixel X Y                  the root's pixel as "R G B"
 //   xtool window W H                 create a mapped plain window titled "xtool parent", print
@@ -68,7 +69,7 @@ bool Screenshot(Display* d, Window w, const std::string& path) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: xtool find|wait|gone|info|key|button|move|close|screenshot|pixel|window "
+                 "usage: xtool find|wait|gone|info|key|button|move|close|resize|screenshot|pixel|window "
                  "...\n");
     return 2;
 }
@@ -154,6 +155,8 @@ int main(int argc, char** argv) {
         e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
         e.xclient.data.l[1] = CurrentTime;
         XSendEvent(d, w, False, NoEventMask, &e);
+    } else if (cmd == "resize" && argc == 5) {
+        XResizeWindow(d, std::strtoul(argv[2], nullptr, 0), std::atoi(argv[3]), std::atoi(argv[4]));
     } else if (cmd == "screenshot" && (argc == 3 || argc == 4)) {
         Window w = argc == 4 ? std::strtoul(argv[3], nullptr, 0) : root;
         rc = Screenshot(d, w, argv[2]) ? 0 : 1;

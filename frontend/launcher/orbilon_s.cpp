@@ -60,13 +60,16 @@ Orbilon_S::Orbilon_S(const HostRun& run) : run_(run) {
 }
 
 void Orbilon_S::Load() {
-    if (run_.music) StartMusic();
+    // A service's window stays black until the renderer draws: there it starts first, as
+    // the music's start can take a while.
+    if (run_.music && !run_.service) StartMusic();
     RendererPath = ProgramFolder() + "/" + orbilon::kRendererName;
     std::optional<uint32_t> target;
     if (run_.service) target = static_cast<uint32_t>(run_.target);
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
     sinceLaunch_.start();
+    if (run_.music && run_.service) StartMusic();
 }
 
 void Orbilon_S::StartMusic() {

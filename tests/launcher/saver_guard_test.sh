@@ -25,9 +25,13 @@ alive() { local n=0 p; for p in "$@"; do kill -0 "$p" 2>/dev/null && n=$((n + 1)
 
 echo "== two /s started together, ten times: one host, one music stream"
 for i in 1 2 3 4 5 6 7 8 9 10; do
-    rm -f "$dir"/a.wav "$dir"/b.wav
-    ORBILON_AUDIO_SINK=$(sink a) "$scr" /s & a=$!
-    ORBILON_AUDIO_SINK=$(sink b) "$scr" /s & b=$!
+    rm -f "$dir"/a.wav "$dir"/b.wav "$dir/go"
+    # Both wait on one pipe and start the moment it opens.
+    mkfifo "$dir/go"
+    (read -r <"$dir/go"; ORBILON_AUDIO_SINK=$(sink a) exec "$scr" /s) & a=$!
+    (read -r <"$dir/go"; ORBILON_AUDIO_SINK=$(sink b) exec "$scr" /s) & b=$!
+    sleep 0.2
+    echo go >"$dir/go"
     "$X" wait Orbilon_VC 20 >/dev/null || fail "pair $i: no renderer"
     sleep 1.5
     hosts=$("$X" find Orbilon_Main | wc -l)

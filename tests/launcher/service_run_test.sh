@@ -170,6 +170,23 @@ fi
 term $p mate
 exec 4>&-
 
+if grep -q XSCREENSAVER_WINDOW "$B/Orbilon.dll" 2>/dev/null; then
+    echo "== --window-id with the real renderer: the composition moves in the pane"
+    cp "$B/Orbilon.dll" "$dir/Orbilon.dll.new" && mv -f "$dir/Orbilon.dll.new" "$dir/Orbilon.dll"
+    window 320 240
+    "$scr" 4>&- --window-id "$win" & p=$!
+    renderer $p || fail "real pane: no renderer"
+    sleep 4
+    "$X" screenshot "$dir/a.png" "$win"; sleep 1; "$X" screenshot "$dir/b.png" "$win"
+    [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/b.png" "$ORBILON_SHOTS/pane.png"
+    a=$("$B/tests/image-stats" "$dir/a.png" 0 0 320 240)
+    b=$("$B/tests/image-stats" "$dir/b.png" 0 0 320 240)
+    [ "$(echo "$b" | cut -d' ' -f5)" != -1 ] || fail "real pane: nothing drawn ($b)"
+    [ "$a" != "$b" ] || fail "real pane: the picture stands still"
+    term $p "real pane"
+    exec 4>&-
+fi
+
 echo "== no display: one line and status 1 for every switch, no abort"
 for sw in /s /c "/p 1" /a "" --root "--window-id 0x400001"; do
     for disp in unset :31999; do

@@ -1,9 +1,12 @@
-// image-stats FILE.png: "WIDTH HEIGHT BLACK_PERCENT COLOURED_PIXELS" for a PNG written by
-// orbilon::WritePng (8-bit RGB, stored deflate blocks), so the display tests can tell black
-// from coloured beads without an image library.
+// image-stats FILE.png [X Y W H]: "WIDTH HEIGHT BLACK_PERCENT COLOURED_PIXELS" for a PNG written
+// by orbilon::WritePng (8-bit RGB, stored deflate blocks), so the display tests can tell black
+// from coloured beads without an image library. With a rectangle, only that part counts, and
+// the mean position of its lit (not black) pixels follows, relative to the rectangle (-1 -1 if
+// none), to tell where the composition sits.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -19,8 +22,8 @@ uint32_t Be32(const std::vector<uint8_t>& b, size_t at) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: image-stats FILE.png\n");
+    if (argc != 2 && argc != 6) {
+        std::fprintf(stderr, "usage: image-stats FILE.png [X Y W H]\n");
         return 2;
     }
     std::ifstream in(argv[1], std::ios::binary);
@@ -59,19 +62,38 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "image-stats: truncated image data\n");
         return 1;
     }
-    uint64_t black = 0, coloured = 0;
-    for (uint32_t y = 0; y < h; ++y) {
-        for (uint32_t x = 0; x < w; ++x) {
+    uint32_t x0 = 0, y0 = 0, x1 = w, y1 = h;
+    if (argc == 6) {
+        x0 = std::min<uint32_t>(std::atoi(argv[2]), w);
+        y0 = std::min<uint32_t>(std::atoi(argv[3]), h);
+        x1 = std::min<uint32_t>(x0 + std::atoi(argv[4]), w);
+        y1 = std::min<uint32_t>(y0 + std::atoi(argv[5]), h);
+    }
+    uint64_t black = 0, coloured = 0, sumX = 0, sumY = 0;
+    for (uint32_t y = y0; y < y1; ++y) {
+        for (uint32_t x = x0; x < x1; ++x) {
             const uint8_t* px = &raw[y * stride + 1 + x * 3];
             const int hi = std::max({px[0], px[1], px[2]});
             const int lo = std::min({px[0], px[1], px[2]});
-            if (hi < 16) ++black;
+            if (hi < 16) {
+                ++black;
+            } else {
+                sumX += x - x0;
+                sumY += y - y0;
+            }
             // Clearly tinted and bright enough: not the grey of an unlit or black bead.
             if (hi >= 64 && hi - lo >= 48) ++coloured;
         }
     }
-    std::printf("%u %u %llu %llu\n", w, h,
-                static_cast<unsigned long long>(black * 100 / (uint64_t{w} * h)),
+    const uint64_t area = std::max<uint64_t>(uint64_t{x1 - x0} * (y1 - y0), 1);
+    const uint64_t lit = area - black;
+    std::printf("%u %u %llu %llu", x1 - x0, y1 - y0,
+                static_cast<unsigned long long>(black * 100 / area),
                 static_cast<unsigned long long>(coloured));
+    if (argc == 6) {
+        std::printf(" %lld %lld", lit ? static_cast<long long>(sumX / lit) : -1LL,
+                    lit ? static_cast<long long>(sumY / lit) : -1LL);
+    }
+    std::printf("\n");
     return 0;
 }

@@ -1,0 +1,113 @@
+// The display-free rules of runs inside a given window and across several monitors: the window
+// id the services pass, monitors to viewports, and when a frame is worth drawing.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "frame_gate.h"
+#include "monitor_layout.h"
+#include "window_id.h"
+
+namespace orbilon {
+namespace {
+
+TEST(WindowId, HexOrDecimalWholeNumbers) {
+    EXPECT_EQ(0x2a00007u, ParseWindowId("0x2a00007"));
+    EXPECT_EQ(0x2A00007u, ParseWindowId("0X2A00007"));
+    EXPECT_EQ(44040199u, ParseWindowId("44040199"));
+    EXPECT_EQ(4294967295u, ParseWindowId("0xffffffff"));
+    for (const char* bad : {"", "0", "0x", "0x0", " 123", "123 ", "+5", "-5", "12a", "0x1g",
+                            "4294967296", "0x100000000", "99999999999999999999", "0b101"}) {
+        EXPECT_EQ(std::nullopt, ParseWindowId(bad)) << "'" << bad << "'";
+    }
+}
+
+TEST(MonitorLayout, OneViewportPerMonitorInGlCoordinates) {
+    // Two side by side, the right one shorter and lower: rows count from the window's bottom.
+    const std::vector<ScreenRect> monitors{{0, 0, 1280, 1024}, {1280, 256, 1024, 768}};
+    EXPECT_EQ((std::vector<Viewport>{{0, 0, 1280, 1024}, {1280, 0, 1024, 768}}),
+              MonitorViewports(monitors, {0, 0, 2304, 1024}));
+    const std::vector<ScreenRect> stacked{{0, 0, 800, 600}, {0, 600, 800, 600}};
+    EXPECT_EQ((std::vector<Viewport>{{0, 600, 800, 600}, {0, 0, 800, 600}}),
+              MonitorViewports(stacked, {0, 0, 800, 1200}));
+}
+
+TEST(MonitorLayout, WindowClipsMonitorsAndFallsBackToItself) {
+    const std::vector<ScreenRect> monitors{{0, 0, 1000, 500}, {1000, 0, 1000, 500}};
+    // A window manager that kept the window on the right monitor: that monitor only.
+    EXPECT_EQ((std::vector<Viewport>{{0, 0, 1000, 500}}),
+              MonitorViewports(monitors, {1000, 0, 1000, 500}));
+    // A window across the boundary gets the part of each monitor it covers.
+    EXPECT_EQ((std::vector<Viewport>{{0, 100, 100, 400}, {100, 100, 50, 400}}),
+              MonitorViewports(monitors, {900, 100, 150, 500}));
+    // Mirrored outputs draw once; no monitor (or none on the window): the whole window.
+    const std::vector<ScreenRect> mirrored{{0, 0, 640, 480}, {0, 0, 640, 480}};
+    EXPECT_EQ((std::vector<Viewport>{{0, 0, 640, 480}}),
+              MonitorViewports(mirrored, {0, 0, 640, 480}));
+    EXPECT_EQ((std::vector<Viewport>{{0, 0, 300, 200}}), MonitorViewports({}, {5, 5, 300, 200}));
+    EXPECT_EQ((std::vector<Viewport>{{0, 0, 300, 200}}),
+              MonitorViewports(monitors, {3000, 0, 300, 200}));
+    EXPECT_TRUE(MonitorViewports({}, {0, 0, 0, 0}).empty());
+}
+
+TEST(MonitorLayout, SpanCoversEveryMonitor) {
+    EXPECT_EQ(std::nullopt, SpanAllMonitors({}));
+    const std::vector<ScreenRect> one{{0, 0, 800, 600}};
+    EXPECT_EQ((MonitorSpan{0, 0, 0, 0}), SpanAllMonitors(one));
+    // Primary on the right, a taller monitor on the left, a third below the primary.
+    const std::vector<ScreenRect> three{
+        {1920, 0, 1920, 1080}, {0, 0, 1920, 1200}, {1920, 1080, 1280, 1024}};
+    EXPECT_EQ((MonitorSpan{0, 2, 1, 0}), SpanAllMonitors(three));
+}
+
+constexpr int64_t Ms = 1'000'000;
+
+TEST(FrameGate, DrawsOnlyWhatCanBeSeen) {
+    FrameGate gate;
+    EXPECT_EQ((FramePlan{FrameStep::Draw, 0}), gate.Next(true, 0));
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, -1}), gate.Next(false, 0));
+
+    gate.SetMapped(false);
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, -1}), gate.Next(true, 0));
+    gate.SetMapped(true);
+    gate.SetFullyCovered(true);
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, -1}), gate.Next(true, 0));
+    gate.SetFullyCovered(false);
+    EXPECT_EQ(FrameStep::Draw, gate.Next(true, 0).step);
+
+    // Monitors off: no event says they are back, so sleep only until the next question.
+    EXPECT_TRUE(gate.DpmsCheckDue(100 * Ms));
+    gate.SetMonitorsOff(true);
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1000}), gate.Next(true, 100 * Ms));
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1}), gate.Next(true, 1099 * Ms + 1));
+    EXPECT_FALSE(gate.DpmsCheckDue(1099 * Ms));
+    EXPECT_TRUE(gate.DpmsCheckDue(1100 * Ms));
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1000}), gate.Next(true, 1100 * Ms));
+    gate.SetMonitorsOff(false);
+    EXPECT_EQ(FrameStep::Draw, gate.Next(true, 1100 * Ms).step);
+}
+
+TEST(FrameGate, WithoutContextStepsAtDisplayRate) {
+    FrameGate gate;
+    gate.SetHasContext(false);
+    EXPECT_EQ(FrameStep::StepModel, gate.Next(true, 5 * Ms).step);
+    gate.Stepped(5 * Ms);
+    // 16.67 ms per step, waited out rather than spun.
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 17}), gate.Next(true, 5 * Ms));
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, 1}), gate.Next(true, 21 * Ms));
+    EXPECT_EQ(FrameStep::StepModel, gate.Next(true, 5 * Ms + FrameGate::StepPeriodNs).step);
+    // However long it slept, one step at a time: 60 a second at most, never a burst.
+    int steps = 0;
+    for (int64_t t = 0; t <= 1000 * Ms; t += Ms) {
+        if (gate.Next(true, 1000 * Ms + t).step == FrameStep::StepModel) {
+            gate.Stepped(1000 * Ms + t);
+            ++steps;
+        }
+    }
+    EXPECT_LE(steps, 60);
+    EXPECT_GE(steps, 55);
+    EXPECT_EQ((FramePlan{FrameStep::Sleep, -1}), gate.Next(false, 0));
+}
+
+}  // namespace
+}  // namespace orbilon
