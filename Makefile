@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run clean
+.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run package clean
 
 all: build
 
@@ -48,6 +48,10 @@ test-windows: deps
 
 run: build
 	@scripts/run.sh
+
+# The Debian package build/orbilon_VERSION-1_ARCH.deb, from the same build (stripped copies).
+package: build
+	@cd build && cpack --config CPackConfig.cmake
 
 clean:
 	rm -rf build build-asan build-fuzz build-win

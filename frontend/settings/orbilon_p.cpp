@@ -13,6 +13,7 @@
 
 #include "command.h"
 #include "design_data.h"
+#include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "platform.h"
 #include "settings.h"
@@ -356,7 +357,7 @@ void Orbilon_P::Save() {
 
 void Orbilon_P::OpenHomePage() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (services_.openUrl) services_.openUrl(dlg::kHomePage);
+    if (services_.openUrl) services_.openUrl(orbilon::DocumentationUrl(ProgramFolder()));
     QApplication::restoreOverrideCursor();
 }
 

@@ -75,9 +75,6 @@ int GradientLevel(int y, int height);
 // Twips to whole pixels at the given twips per pixel (rounded to nearest).
 int TwipsToPixels(double twips, double twipsPerPixel);
 
-// The project's home page, opened by "その他の作品".
-inline constexpr const char* kHomePage = "https://orbilon.example.org/";
-
 // Texts of the file dialog.
 inline constexpr const char* kFileDialogTitle = "ﾌｧｲﾙを開く";
 inline constexpr const char* kFilterDescription = "BGMﾌｧｲﾙ (MP3 WAV)";

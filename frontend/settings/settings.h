@@ -19,8 +19,9 @@ extern int32_t LastApiResult;
 // Directory of the running executable (/proc/self/exe, resolved), without a trailing '/'.
 std::string ProgramFolder();
 
-// ProgramFolder() + "/Orbilon.ini"; for an installed copy whose folder cannot be written and
-// holds no Orbilon.ini, $XDG_CONFIG_HOME/orbilon/Orbilon.ini (~/.config/... by default).
+// ProgramFolder() + "/Orbilon.ini"; for an installed copy (the one XScreenSaver's hack link
+// leads to, or one whose folder cannot be written and holds no Orbilon.ini),
+// $XDG_CONFIG_HOME/orbilon/Orbilon.ini (~/.config/... by default).
 // Rebuilt on every call, so reading and writing always use the same file.
 std::string SettingsPath();
 
@@ -75,6 +76,10 @@ struct IniWrite {
 // Sets all the keys in section "Section" of SettingsPath() with one atomic replacement of the
 // file, as WriteIni does for one: either every key is written or the file stays as it was.
 bool WriteIniKeys(const std::vector<IniWrite>& writes);
+
+// True when `hack_link` (XScreenSaver's `orbilon`) leads to the front end in `program_folder`:
+// that copy is installed, and keeps its settings in $XDG_CONFIG_HOME whoever runs it.
+bool IsInstalledCopy(const std::string& program_folder, const std::string& hack_link);
 
 // The same operations on an explicit file and section, for tests and tools. The public ones
 // above are these with SettingsPath() and kSection.

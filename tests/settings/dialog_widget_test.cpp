@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "command.h"
+#include "doc_page.h"
 #include "orbilon_p.h"
 #include "orbilon_p_logic.h"
 #include "platform.h"
@@ -414,7 +415,8 @@ TEST_F(DialogTest, HomePageOpensUnderTheBusyPointer) {
     Open();
     Click("Cmd_Etc");
     ASSERT_EQ(1u, urls.size());
-    EXPECT_EQ(orbilon::dialog::kHomePage, urls[0]);
+    EXPECT_EQ(orbilon::DocumentationUrl(ProgramFolder()), urls[0]);
+    EXPECT_EQ(0u, urls[0].rfind("file:///", 0));
     EXPECT_TRUE(busyWhileOpening);
     EXPECT_EQ(nullptr, QApplication::overrideCursor());
     EXPECT_TRUE(dialog->isVisible());

@@ -174,8 +174,22 @@ std::string HomeFolder(const char* home) {
 
 }  // namespace files
 
+bool IsInstalledCopy(const std::string& program_folder, const std::string& hack_link) {
+    char* target = realpath(hack_link.c_str(), nullptr);
+    char* front = realpath(Join(program_folder, "Orbilon.scr").c_str(), nullptr);
+    const bool same = target && front && std::string_view(target) == front;
+    free(target);
+    free(front);
+    return same;
+}
+
 std::string SettingsPathFor(const std::string& program_folder, const char* xdg_config_home,
                             const char* home) {
+    // The copy XScreenSaver's hack link leads to is installed: its folder is the system's even
+    // where this user (root) may write it.
+    if (IsInstalledCopy(program_folder, ORBILON_HACK_DIR "/orbilon")) {
+        return ChooseSettingsPath(program_folder, false, false, xdg_config_home, home);
+    }
     struct stat st;
     const bool has_file = lstat(Join(program_folder, "Orbilon.ini").c_str(), &st) == 0;
     const bool writable = faccessat(AT_FDCWD, program_folder.c_str(), W_OK, AT_EACCESS) == 0;

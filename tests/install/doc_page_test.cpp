@@ -1,0 +1,37 @@
+#include "frontend/settings/doc_page.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace {
+
+using orbilon::DocumentationUrlFor;
+
+// The "その他の作品" button's page: the installed documentation, or the README of the source
+// tree beside build/, and always a file:// address that exists when either does.
+TEST(DocumentationPage, InstalledDocsThenTheBuildsReadmeThenTheDocsFolder) {
+    std::set<std::string> files;
+    const auto isFile = [&](const std::string& p) { return files.count(p) > 0; };
+    const std::string rel = "../../share/doc/orbilon";
+
+    files = {"/usr/share/doc/orbilon/README.md", "/usr/libexec/README.md"};
+    EXPECT_EQ("file:///usr/share/doc/orbilon/",
+              DocumentationUrlFor("/usr/libexec/orbilon", rel, isFile));
+
+    files = {"/home/a/src/orbilon/README.md"};
+    EXPECT_EQ("file:///home/a/src/orbilon/README.md",
+              DocumentationUrlFor("/home/a/src/orbilon/build", rel, isFile));
+
+    files = {};
+    EXPECT_EQ("file:///opt/share/doc/orbilon/",
+              DocumentationUrlFor("/opt/libexec/orbilon", rel, isFile));
+}
+
+TEST(DocumentationPage, PathsBecomeValidAddresses) {
+    EXPECT_EQ("file:///home/%E5%A4%AA%E9%83%8E/My%20Saver%23%3F%25/README.md",
+              orbilon::FileUrl("/home/太郎/My Saver#?%/README.md"));
+}
+
+}  // namespace
