@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "window_watch.h"
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
     const double seconds = std::atof(argv[2]);
     const orbilon::WindowTitles titles(d);
-    orbilon::WindowWatch watch(d, Title);
+    auto watch = std::make_unique<orbilon::WindowWatch>(d, Title);
     bool walk = false, search = false, follow = false;
     const double walkMs = TimePolls(
         seconds,
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
     const double searchMs = TimePolls(
         seconds, [&] { return orbilon::FindTopLevelTitled(d, Title, titles) != None; }, search);
     const double followMs = TimePolls(
-        seconds, [&] { return watch.Present(); }, follow);
+        seconds, [&] { return watch->Present(); }, follow);
     auto share = [](double ms) { return ms / 50 * 100; };
     std::printf("whole-tree walk: %.3f ms CPU per poll, %.2f %% of a core at 50 ms (found %d)\n",
                 walkMs, share(walkMs), walk);
@@ -112,6 +113,7 @@ int main(int argc, char** argv) {
                 searchMs, share(searchMs), search);
     std::printf("followed window: %.4f ms CPU per poll, %.3f %% of a core at 50 ms (found %d)\n",
                 followMs, share(followMs), follow);
+    watch.reset();
     XCloseDisplay(d);
     return walk && search && follow ? 0 : 1;
 }

@@ -2,10 +2,12 @@
 // window that goes or changes its title is noticed at the next question, a new one with the
 // title is found again, and under a window manager a framed window is still found. Needs a
 // display of its own (run under tests/with-xvfb.sh); openbox, where installed, manages it.
-// gtest before Xlib, whose macros (None, Bool) clash with gtest's names.
-#include "window_watch.h"
 
+// gtest before Xlib, whose macros (None, Bool) clash with gtest's names.
+// clang-format off
 #include <gtest/gtest.h>
+#include "window_watch.h"
+// clang-format on
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
