@@ -3,6 +3,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
+#include "bead_mesh.h"
 #include "bead_tilt.h"
 #include "model/scene.h"
 
@@ -85,9 +88,40 @@ void ClearSceneGl() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void DrawSceneFrame(Scene& scene) {
+std::unique_ptr<BeadMesh> MakeSceneMesh() {
+    return std::make_unique<BeadMesh>(BeadCount, BeadRadius);
+}
+
+void DrawPoses(const Scene& scene, BeadMesh& mesh) {
+    const int count = std::min(mesh.beadCount(), BeadCount);
+    for (int i = 0; i < count; ++i) mesh.Set(i, scene.pose(i));
+    DrawMesh(mesh);
+}
+
+void DrawMesh(const BeadMesh& mesh) {
+    // Identity: the vertices are in scene coordinates, where the light was given.
+    glLoadIdentity();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, mesh.positions());
+    glNormalPointer(GL_FLOAT, 0, mesh.normals());
+    // With colour material on, each vertex's colour sets ambient and diffuse as glColor3f did.
+    glColorPointer(3, GL_FLOAT, 0, mesh.colours());
+    glDrawElements(GL_TRIANGLES, mesh.indexCount(), GL_UNSIGNED_SHORT, mesh.indices());
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void DrawPosesOneByOne(const Scene& scene) {
+    for (int i = 0; i < BeadCount; ++i) DrawBeadPose(scene.pose(i));
+}
+
+void DrawSceneFrame(Scene& scene, BeadMesh& mesh) {
     ClearSceneGl();
-    scene.StepFrame([](const BeadPose& pose) { DrawBeadPose(pose); });
+    scene.StepFrame();
+    DrawPoses(scene, mesh);
 }
 
 void ReleaseSceneGl() {
@@ -104,6 +138,7 @@ uint32_t SceneGl::ClockSeed() {
 
 SceneGl::SceneGl(uint32_t seed, int width, int height)
     : scene_(std::make_unique<Scene>(seed)),
+      mesh_(MakeSceneMesh()),
       viewports_{{0, 0, width, height}},
       applied_{0, 0, width, height} {
     SetUpSceneGl(width, height, scene_->camera());
@@ -118,22 +153,21 @@ SceneGl::~SceneGl() {
 }
 
 void SceneGl::DrawFrame() {
-    if (viewports_.size() == 1) {
-        // One rectangle: draw each bead as it steps, as a single monitor always has.
-        if (viewports_[0] != applied_) {
-            applied_ = viewports_[0];
-            ApplyViewport(applied_, scene_->camera());
-        }
-        DrawSceneFrame(*scene_);
-        return;
-    }
     // glClear ignores the viewport: one clear covers every monitor.
     ClearSceneGl();
     scene_->StepFrame();
+    bool posed = false;
     for (const Viewport& v : viewports_) {
-        applied_ = v;
-        ApplyViewport(v, scene_->camera());
-        for (int i = 0; i < BeadCount; ++i) DrawBeadPose(scene_->pose(i));
+        if (v != applied_) {
+            applied_ = v;
+            ApplyViewport(v, scene_->camera());
+        }
+        if (!posed) {
+            DrawPoses(*scene_, *mesh_);
+            posed = true;
+        } else {
+            DrawMesh(*mesh_);
+        }
     }
 }
 

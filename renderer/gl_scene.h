@@ -10,6 +10,7 @@
 namespace orbilon {
 
 class Scene;
+class BeadMesh;
 struct BeadPose;
 enum class Camera;
 
@@ -20,11 +21,25 @@ void SetUpSceneGl(int width, int height, Camera camera);
 // Black colour and cleared depth.
 void ClearSceneGl();
 
-// Clears, steps the model by one frame and draws every bead as it steps. No buffer swap.
-void DrawSceneFrame(Scene& scene);
+// Clears, steps the model by one frame and draws it (DrawPoses). No buffer swap.
+void DrawSceneFrame(Scene& scene, BeadMesh& mesh);
 
-// One bead on the current model-view matrix.
+// The poses of the model's latest step, every bead posed on the CPU into the mesh and drawn
+// with one vertex-array call under an identity model-view.
+void DrawPoses(const Scene& scene, BeadMesh& mesh);
+
+// The mesh as posed last, again (for a further viewport).
+void DrawMesh(const BeadMesh& mesh);
+
+// The same poses drawn one bead at a time, each through its own matrix and display list 1:
+// slower, kept as the reference the one-call drawing is compared with.
+void DrawPosesOneByOne(const Scene& scene);
+
+// One bead on the current model-view matrix, through display list 1.
 void DrawBeadPose(const BeadPose& pose);
+
+// A mesh with room for every bead of the scene.
+std::unique_ptr<BeadMesh> MakeSceneMesh();
 
 // Frees display list 1.
 void ReleaseSceneGl();
@@ -60,6 +75,7 @@ public:
 
 private:
     std::unique_ptr<Scene> scene_;
+    std::unique_ptr<BeadMesh> mesh_;
     std::vector<Viewport> viewports_;
     Viewport applied_;
 };

@@ -1,9 +1,11 @@
 // orbilon-still SEED FRAMES WIDTH HEIGHT OUT.png: the frame after FRAMES steps of the scene
 // seeded with SEED (as scene-dump seeds it), drawn offscreen by the saver's own drawing code.
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "bead_mesh.h"
 #include "egl_offscreen.h"
 #include "gl_scene.h"
 #include "model/scene.h"
@@ -27,10 +29,11 @@ int main(int argc, char** argv) {
     }
     orbilon::Scene scene(args->seed);
     orbilon::SetUpSceneGl(args->width, args->height, scene.camera());
+    const auto mesh = orbilon::MakeSceneMesh();
     // Only the last step needs drawing; the ones before only move the model.
     for (uint32_t i = 1; i < args->frames; ++i) scene.StepFrame();
     if (args->frames > 0) {
-        orbilon::DrawSceneFrame(scene);
+        orbilon::DrawSceneFrame(scene, *mesh);
     } else {
         orbilon::ClearSceneGl();
     }

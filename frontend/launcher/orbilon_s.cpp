@@ -133,7 +133,7 @@ void Orbilon_S::Timer2Tick() {
 }
 
 void Orbilon_S::Timer3Tick() {
-    const bool window = platform::FindWindowByTitle(orbilon::kRendererTitle) != 0;
+    const bool window = platform::WindowTitledExists(orbilon::kRendererTitle);
     const bool exited = !window && platform::ProcessEnded(renderer_);
     if (!watch_.Ended(window, exited, sinceLaunch_.elapsed())) return;
     Timer3.stop();

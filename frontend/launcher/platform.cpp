@@ -28,6 +28,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 #include "cursor_counter.h"
@@ -38,6 +39,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
+#include "window_watch.h"
 #include "x11_windows.h"
 
 extern char** environ;
@@ -93,10 +95,17 @@ bool HaveDisplay() {
 WindowId FindWindowByTitle(const std::string& title) {
     Display* d = Dpy();
     if (!d) return 0;
-    XSync(d, False);
     const orbilon::WindowTitles titles(d);
-    return orbilon::FindWindowBelow(d, DefaultRootWindow(d),
-                                    [&](Window w) { return titles(w) == title; });
+    return orbilon::FindTopLevelTitled(d, title, titles);
+}
+
+bool WindowTitledExists(const std::string& title) {
+    Display* d = Dpy();
+    if (!d) return false;
+    static std::map<std::string, std::unique_ptr<orbilon::WindowWatch>> watches;
+    auto& watch = watches[title];
+    if (!watch) watch = std::make_unique<orbilon::WindowWatch>(d, title);
+    return watch->Present();
 }
 
 bool WindowExists(WindowId id) {

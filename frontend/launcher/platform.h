@@ -34,9 +34,15 @@ inline constexpr const char* kAppTitle = "Orbilon (ScreenSaver)";
 // without $DISPLAY; every window operation then answers "none").
 bool HaveDisplay();
 
-// FindWindowA(NULL, title): a window anywhere below the root, mapped or not, whose
-// _NET_WM_NAME or WM_NAME is exactly title; 0 when none.
+// FindWindowA(NULL, title): a top-level window, mapped or not, whose _NET_WM_NAME or
+// WM_NAME is exactly title; 0 when none. Top-level: a child of the root, or a client window
+// a window manager has framed.
 WindowId FindWindowByTitle(const std::string& title);
+
+// Whether FindWindowByTitle(title) would find a window, for asking again and again: the
+// window once found is remembered and followed through its events until it is destroyed or
+// retitled, so while it stays an answer costs no round trip to the server.
+bool WindowTitledExists(const std::string& title);
 
 // Whether the id names an existing window.
 bool WindowExists(WindowId id);

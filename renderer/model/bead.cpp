@@ -60,8 +60,8 @@ void TiltFor(const Point3& direction, Point3& axis, float& angle) {
 BeadPose Bead::Step() {
     if (progress > 1) Reset();
     const ControlPoints& points = strand_->currentPoints;
-    position = EvaluateCurve(points, progress);
-    const Point3 behind = EvaluateCurve(points, progress - LookBack);
+    Point3 behind;
+    EvaluateCurve2(points, progress, progress - LookBack, position, behind);
     Point3 direction{position.x - behind.x, position.y - behind.y, position.z - behind.z};
     Normalize(direction);
 

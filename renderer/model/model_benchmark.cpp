@@ -1,4 +1,5 @@
-// Times one frame of the model and the share its curve evaluations take. Run by hand:
+// Times one frame of the model against the cost of the curve evaluations a frame needs when
+// every power comes from the power function. Run by hand or through `make bench`:
 //   build/model-benchmark --benchmark_repetitions=10 --benchmark_report_aggregates_only
 #include <benchmark/benchmark.h>
 
@@ -18,19 +19,27 @@ void BM_Frame(benchmark::State& state) {
 BENCHMARK(BM_Frame)->Unit(benchmark::kMicrosecond);
 
 // The 3000 curve evaluations a frame makes (two per bead), at the beads' own parameters.
-void BM_FrameCurves(benchmark::State& state) {
+template <orbilon::Point3 (*Evaluate)(const orbilon::ControlPoints&, float)>
+void FrameCurves(benchmark::State& state) {
     orbilon::Scene scene(1);
     for (int i = 0; i < 100; ++i) scene.StepFrame();
     for (auto _ : state) {
         for (int b = 0; b < orbilon::BeadCount; ++b) {
             const auto& points = scene.strand(b / orbilon::BeadsPerStrand).currentPoints;
             const float u = scene.bead(b).progress;
-            benchmark::DoNotOptimize(orbilon::EvaluateCurve(points, u));
-            benchmark::DoNotOptimize(orbilon::EvaluateCurve(points, u - 0.01f));
+            benchmark::DoNotOptimize(Evaluate(points, u));
+            benchmark::DoNotOptimize(Evaluate(points, u - 0.01f));
         }
     }
 }
+void BM_FrameCurves(benchmark::State& state) {
+    FrameCurves<orbilon::EvaluateCurve>(state);
+}
+void BM_FrameCurvesDirect(benchmark::State& state) {
+    FrameCurves<orbilon::EvaluateCurveDirect>(state);
+}
 BENCHMARK(BM_FrameCurves)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameCurvesDirect)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
