@@ -28,16 +28,23 @@ bool GstReady() {
     return ok;
 }
 
+// Stops the pipeline and unhooks its bus before the last reference goes: a message
+// posted later must not reach flags that are about to be destroyed.
 struct Unref {
     void operator()(GstElement* e) const {
         gst_element_set_state(e, GST_STATE_NULL);
+        GstBus* bus = gst_element_get_bus(e);
+        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        gst_object_unref(bus);
         gst_object_unref(e);
     }
 };
 using Pipeline = std::unique_ptr<GstElement, Unref>;
 
-// Pipeline end and failure, set from GStreamer's threads; every other message is dropped
-// at once so a long run never piles up unread messages.
+// Pipeline end and failure, set from GStreamer's threads; every message is dropped at
+// once so a long run never piles up unread messages. A dropped message is ours to
+// release: one kept alive also keeps its element, and so the whole pipeline with its
+// bus and that bus's wake-up sockets.
 struct BusFlags {
     std::atomic<bool> eos{false};
     std::atomic<bool> error{false};
@@ -51,6 +58,7 @@ struct BusFlags {
         auto* f = static_cast<BusFlags*>(self);
         if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS) f->eos = true;
         if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) f->error = true;
+        gst_message_unref(m);
         return GST_BUS_DROP;
     }
 };
