@@ -19,6 +19,8 @@
 namespace orbilon::music {
 namespace {
 
+std::atomic<uint64_t> gLoopRequeues{0};
+
 constexpr GstClockTime kMaxWait = 150 * GST_MSECOND;
 constexpr int kPlayFlagAudio = 0x2;
 constexpr int kPlayFlagSoftVolume = 0x10;
@@ -75,6 +77,50 @@ GstElement* MakeAudioSink() {
     return bin;
 }
 
+// A pass of a file shorter than this is no music: a file that decodes to (next to)
+// nothing would otherwise be started again at once, forever.
+constexpr GstClockTime kShortestPass = 20 * GST_MSECOND;
+
+// Measures the audio that leaves playbin's decoders. Their output pads lie before any
+// queue, so everything a pass decoded has been counted by the time playbin reports that
+// pass drained or ended.
+class AudioMeter {
+public:
+    void Attach(GstElement* playbin) {
+        g_signal_connect(playbin, "element-setup", G_CALLBACK(&AudioMeter::OnElement), this);
+    }
+    // The audio decoded since the last call.
+    GstClockTime Take() { return heard_.exchange(0); }
+
+private:
+    static void OnElement(GstElement*, GstElement* e, gpointer self) {
+        GstElementFactory* f = gst_element_get_factory(e);
+        if (f && g_strcmp0(GST_OBJECT_NAME(f), "uridecodebin") == 0)
+            g_signal_connect(e, "pad-added", G_CALLBACK(&AudioMeter::OnPad), self);
+    }
+    static void OnPad(GstElement*, GstPad* pad, gpointer self) {
+        GstCaps* caps = gst_pad_get_current_caps(pad);
+        const bool audio =
+            !caps ||
+            g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+        if (caps) gst_caps_unref(caps);
+        if (audio)
+            gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &AudioMeter::OnBuffer, self, nullptr);
+    }
+    static GstPadProbeReturn OnBuffer(GstPad*, GstPadProbeInfo* info, gpointer self) {
+        GstBuffer* b = GST_PAD_PROBE_INFO_BUFFER(info);
+        if (b && gst_buffer_get_size(b) > 0) {
+            // A buffer without a duration still is sound; count it as a full pass.
+            const GstClockTime d = GST_BUFFER_DURATION(b);
+            static_cast<AudioMeter*>(self)->heard_ +=
+                GST_CLOCK_TIME_IS_VALID(d) ? d : kShortestPass;
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
+    std::atomic<GstClockTime> heard_{0};
+};
+
 // Waits for a pending state change, at most kMaxWait; false when it failed.
 bool Settle(GstElement* e) {
     return gst_element_get_state(e, nullptr, nullptr, kMaxWait) != GST_STATE_CHANGE_FAILURE;
@@ -95,6 +141,7 @@ public:
         }
         pipeline_.reset(pb);
         flags_.Attach(pb);
+        meter_.Attach(pb);
         g_object_set(pb, "uri", uri, "audio-sink", MakeAudioSink(), "video-sink",
                      gst_element_factory_make("fakesink", nullptr), "flags",
                      kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
@@ -118,7 +165,10 @@ public:
     }
 
     bool Play(int64_t fromMs, bool restart) override {
-        if (flags_.error) return false;
+        // A file that played to its end without a sound is silence: it is not started
+        // again, and the caller's restarts cost nothing.
+        if (flags_.eos && !silent_) silent_ = meter_.Take() < kShortestPass;
+        if (flags_.error || silent_) return false;
         GstElement* pb = pipeline_.get();
         if (restart || flags_.eos) {
             Settle(pb);
@@ -169,9 +219,11 @@ private:
     }
 
     BusFlags flags_;
-    Pipeline pipeline_;  // declared after flags_: stopped before the flags go away
+    AudioMeter meter_;
+    Pipeline pipeline_;  // declared after flags_ and meter_: stopped before they go away
     MediaMode mode_ = MediaMode::Stopped;
     int64_t pendingSeek_ = -1;
+    bool silent_ = false;
 };
 
 // ---- Looping WAV ----------------------------------------------------------------------
@@ -187,6 +239,7 @@ public:
         }
         pipeline_.reset(pb);
         flags_.Attach(pb);
+        meter_.Attach(pb);
         g_object_set(pb, "uri", uri_, "audio-sink", MakeAudioSink(), "video-sink",
                      gst_element_factory_make("fakesink", nullptr), "flags",
                      kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
@@ -196,17 +249,27 @@ public:
         return gst_element_set_state(pb, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     }
     ~GstLoop() {
+        // Setting the next file while playbin shuts down can deadlock it.
+        stopping_ = true;
+        if (pipeline_) g_signal_handlers_disconnect_by_data(pipeline_.get(), this);
         pipeline_.reset();
         g_free(uri_);
     }
 
 private:
+    // A pass that yielded no audio ends the loop: requeuing it would only come back here
+    // at once, forever.
     static void AboutToFinish(GstElement* pb, gpointer self) {
-        g_object_set(pb, "uri", static_cast<GstLoop*>(self)->uri_, nullptr);
+        auto* loop = static_cast<GstLoop*>(self);
+        if (loop->stopping_ || loop->meter_.Take() < kShortestPass) return;
+        ++gLoopRequeues;
+        g_object_set(pb, "uri", loop->uri_, nullptr);
     }
 
     gchar* uri_ = nullptr;
+    std::atomic<bool> stopping_{false};
     BusFlags flags_;
+    AudioMeter meter_;
     Pipeline pipeline_;
 };
 
@@ -432,6 +495,10 @@ private:
 };
 
 }  // namespace
+
+uint64_t LoopRequeues() {
+    return gLoopRequeues;
+}
 
 std::unique_ptr<Backend> MakeGstBackend() {
     return std::make_unique<GstBackend>();
