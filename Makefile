@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build test test-unit test-sanitize test-fuzz run clean
+.PHONY: all deps build test test-unit test-sanitize test-fuzz run soak clean
 
 all: build
 
@@ -30,6 +30,11 @@ test-fuzz: deps
 
 run: build
 	@scripts/run.sh
+
+# Not part of the tests: about half an hour of saver runs with music restarting all the
+# time, printing memory, open files and threads (SOAK_MINUTES per case, default 10).
+soak: build
+	@scripts/soak.sh
 
 clean:
 	rm -rf build build-asan build-fuzz
