@@ -289,9 +289,11 @@ public:
         const char* source = std::getenv("ORBILON_CDROM");
         if (source && *source) {
             driver_id_t driver = DRIVER_DEVICE;
-            if (cdio_is_cuefile(source))
+            // The cue test hands back the name of the image's data file, ours to free.
+            if (char* bin = cdio_is_cuefile(source)) {
+                cdio_free(bin);
                 driver = DRIVER_BINCUE;
-            else if (cdio_is_tocfile(source))
+            } else if (cdio_is_tocfile(source))
                 driver = DRIVER_CDRDAO;
             else if (cdio_is_nrg(source))
                 driver = DRIVER_NRG;
