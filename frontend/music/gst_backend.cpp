@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frontend/music/mci_errors.h"
@@ -95,8 +96,10 @@ public:
 private:
     static void OnElement(GstElement*, GstElement* e, gpointer self) {
         GstElementFactory* f = gst_element_get_factory(e);
-        if (f && g_strcmp0(GST_OBJECT_NAME(f), "uridecodebin") == 0)
-            g_signal_connect(e, "pad-added", G_CALLBACK(&AudioMeter::OnPad), self);
+        if (!f || g_strcmp0(GST_OBJECT_NAME(f), "uridecodebin") != 0) return;
+        // playbin adds the same decoder bin again for every pass: connect once only.
+        g_signal_handlers_disconnect_by_data(e, self);
+        g_signal_connect(e, "pad-added", G_CALLBACK(&AudioMeter::OnPad), self);
     }
     static void OnPad(GstElement*, GstPad* pad, gpointer self) {
         GstCaps* caps = gst_pad_get_current_caps(pad);
@@ -249,25 +252,39 @@ public:
         return gst_element_set_state(pb, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     }
     ~GstLoop() {
-        // Setting the next file while playbin shuts down can deadlock it.
-        stopping_ = true;
+        // playbin switches to a queued pass on its streaming thread; stopping it in the
+        // middle of that switch can deadlock. Once stopping_ is set no pass is queued, and
+        // a switch begun just before is given time to finish.
+        std::chrono::steady_clock::time_point queued;
+        {
+            std::lock_guard lock(requeue_);
+            stopping_ = true;
+            queued = lastQueued_;
+        }
+        std::this_thread::sleep_until(queued + kSwitchTime);
         if (pipeline_) g_signal_handlers_disconnect_by_data(pipeline_.get(), this);
         pipeline_.reset();
         g_free(uri_);
     }
 
 private:
+    static constexpr auto kSwitchTime = std::chrono::milliseconds(100);
+
     // A pass that yielded no audio ends the loop: requeuing it would only come back here
     // at once, forever.
     static void AboutToFinish(GstElement* pb, gpointer self) {
         auto* loop = static_cast<GstLoop*>(self);
+        std::lock_guard lock(loop->requeue_);
         if (loop->stopping_ || loop->meter_.Take() < kShortestPass) return;
         ++gLoopRequeues;
+        loop->lastQueued_ = std::chrono::steady_clock::now();
         g_object_set(pb, "uri", loop->uri_, nullptr);
     }
 
     gchar* uri_ = nullptr;
-    std::atomic<bool> stopping_{false};
+    std::mutex requeue_;
+    bool stopping_ = false;                               // guarded by requeue_
+    std::chrono::steady_clock::time_point lastQueued_{};  // guarded by requeue_
     BusFlags flags_;
     AudioMeter meter_;
     Pipeline pipeline_;

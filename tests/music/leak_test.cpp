@@ -192,10 +192,10 @@ TEST_F(MusicLeak, LoopingWavRequeuesWithoutKeepingMemory) {
     const uint64_t start = orbilon::music::LoopRequeues();
     ASSERT_TRUE(api.PlaySound((dir_ / "short.wav").c_str(), 9));
     const auto requeues = [&] { return orbilon::music::LoopRequeues() - start; };
-    for (int i = 0; i < 3000 && requeues() < 50; ++i) std::this_thread::sleep_for(1ms);
+    for (int i = 0; i < 20000 && requeues() < 50; ++i) std::this_thread::sleep_for(1ms);
     ASSERT_GE(requeues(), 50u);
     const size_t heap = HeapInUse();
-    for (int i = 0; i < 6000 && requeues() < 200; ++i) std::this_thread::sleep_for(1ms);
+    for (int i = 0; i < 30000 && requeues() < 200; ++i) std::this_thread::sleep_for(1ms);
     ASSERT_GE(requeues(), 200u);
     api.PlaySound(nullptr, 0);
     EXPECT_LT(HeapInUse() > heap ? HeapInUse() - heap : 0, kGrowthBound);
