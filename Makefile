@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run package bench clean
+.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run package bench soak clean
 
 all: build
 
@@ -57,6 +57,11 @@ package: build
 # frame beside XScreenSaver's gears, time to the first swap, and the host's window poll.
 bench: build
 	@scripts/bench.sh
+
+# Not part of the tests: about half an hour of saver runs with music restarting all the
+# time, printing memory, open files and threads (SOAK_MINUTES per case, default 10).
+soak: build
+	@scripts/soak.sh
 
 clean:
 	rm -rf build build-asan build-fuzz build-win

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frontend/music/mci_errors.h"
@@ -18,6 +19,8 @@
 
 namespace orbilon::music {
 namespace {
+
+std::atomic<uint64_t> gLoopRequeues{0};
 
 constexpr GstClockTime kMaxWait = 150 * GST_MSECOND;
 constexpr int kPlayFlagAudio = 0x2;
@@ -28,16 +31,23 @@ bool GstReady() {
     return ok;
 }
 
+// Stops the pipeline and unhooks its bus before the last reference goes: a message
+// posted later must not reach flags that are about to be destroyed.
 struct Unref {
     void operator()(GstElement* e) const {
         gst_element_set_state(e, GST_STATE_NULL);
+        GstBus* bus = gst_element_get_bus(e);
+        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        gst_object_unref(bus);
         gst_object_unref(e);
     }
 };
 using Pipeline = std::unique_ptr<GstElement, Unref>;
 
-// Pipeline end and failure, set from GStreamer's threads; every other message is dropped
-// at once so a long run never piles up unread messages.
+// Pipeline end and failure, set from GStreamer's threads; every message is dropped at
+// once so a long run never piles up unread messages. A dropped message is ours to
+// release: one kept alive also keeps its element, and so the whole pipeline with its
+// bus and that bus's wake-up sockets.
 struct BusFlags {
     std::atomic<bool> eos{false};
     std::atomic<bool> error{false};
@@ -51,6 +61,7 @@ struct BusFlags {
         auto* f = static_cast<BusFlags*>(self);
         if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS) f->eos = true;
         if (GST_MESSAGE_TYPE(m) == GST_MESSAGE_ERROR) f->error = true;
+        gst_message_unref(m);
         return GST_BUS_DROP;
     }
 };
@@ -66,6 +77,52 @@ GstElement* MakeAudioSink() {
     if (!bin) bin = gst_element_factory_make("fakesink", nullptr);
     return bin;
 }
+
+// A pass of a file shorter than this is no music: a file that decodes to (next to)
+// nothing would otherwise be started again at once, forever.
+constexpr GstClockTime kShortestPass = 20 * GST_MSECOND;
+
+// Measures the audio that leaves playbin's decoders. Their output pads lie before any
+// queue, so everything a pass decoded has been counted by the time playbin reports that
+// pass drained or ended.
+class AudioMeter {
+public:
+    void Attach(GstElement* playbin) {
+        g_signal_connect(playbin, "element-setup", G_CALLBACK(&AudioMeter::OnElement), this);
+    }
+    // The audio decoded since the last call.
+    GstClockTime Take() { return heard_.exchange(0); }
+
+private:
+    static void OnElement(GstElement*, GstElement* e, gpointer self) {
+        GstElementFactory* f = gst_element_get_factory(e);
+        if (!f || g_strcmp0(GST_OBJECT_NAME(f), "uridecodebin") != 0) return;
+        // playbin adds the same decoder bin again for every pass: connect once only.
+        g_signal_handlers_disconnect_by_data(e, self);
+        g_signal_connect(e, "pad-added", G_CALLBACK(&AudioMeter::OnPad), self);
+    }
+    static void OnPad(GstElement*, GstPad* pad, gpointer self) {
+        GstCaps* caps = gst_pad_get_current_caps(pad);
+        const bool audio =
+            !caps ||
+            g_str_has_prefix(gst_structure_get_name(gst_caps_get_structure(caps, 0)), "audio/");
+        if (caps) gst_caps_unref(caps);
+        if (audio)
+            gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, &AudioMeter::OnBuffer, self, nullptr);
+    }
+    static GstPadProbeReturn OnBuffer(GstPad*, GstPadProbeInfo* info, gpointer self) {
+        GstBuffer* b = GST_PAD_PROBE_INFO_BUFFER(info);
+        if (b && gst_buffer_get_size(b) > 0) {
+            // A buffer without a duration still is sound; count it as a full pass.
+            const GstClockTime d = GST_BUFFER_DURATION(b);
+            static_cast<AudioMeter*>(self)->heard_ +=
+                GST_CLOCK_TIME_IS_VALID(d) ? d : kShortestPass;
+        }
+        return GST_PAD_PROBE_OK;
+    }
+
+    std::atomic<GstClockTime> heard_{0};
+};
 
 // Waits for a pending state change, at most kMaxWait; false when it failed.
 bool Settle(GstElement* e) {
@@ -87,6 +144,7 @@ public:
         }
         pipeline_.reset(pb);
         flags_.Attach(pb);
+        meter_.Attach(pb);
         g_object_set(pb, "uri", uri, "audio-sink", MakeAudioSink(), "video-sink",
                      gst_element_factory_make("fakesink", nullptr), "flags",
                      kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
@@ -110,7 +168,10 @@ public:
     }
 
     bool Play(int64_t fromMs, bool restart) override {
-        if (flags_.error) return false;
+        // A file that played to its end without a sound is silence: it is not started
+        // again, and the caller's restarts cost nothing.
+        if (flags_.eos && !silent_) silent_ = meter_.Take() < kShortestPass;
+        if (flags_.error || silent_) return false;
         GstElement* pb = pipeline_.get();
         if (restart || flags_.eos) {
             Settle(pb);
@@ -161,9 +222,11 @@ private:
     }
 
     BusFlags flags_;
-    Pipeline pipeline_;  // declared after flags_: stopped before the flags go away
+    AudioMeter meter_;
+    Pipeline pipeline_;  // declared after flags_ and meter_: stopped before they go away
     MediaMode mode_ = MediaMode::Stopped;
     int64_t pendingSeek_ = -1;
+    bool silent_ = false;
 };
 
 // ---- Looping WAV ----------------------------------------------------------------------
@@ -179,6 +242,7 @@ public:
         }
         pipeline_.reset(pb);
         flags_.Attach(pb);
+        meter_.Attach(pb);
         g_object_set(pb, "uri", uri_, "audio-sink", MakeAudioSink(), "video-sink",
                      gst_element_factory_make("fakesink", nullptr), "flags",
                      kPlayFlagAudio | kPlayFlagSoftVolume, nullptr);
@@ -188,17 +252,41 @@ public:
         return gst_element_set_state(pb, GST_STATE_PLAYING) != GST_STATE_CHANGE_FAILURE;
     }
     ~GstLoop() {
+        // playbin switches to a queued pass on its streaming thread; stopping it in the
+        // middle of that switch can deadlock. Once stopping_ is set no pass is queued, and
+        // a switch begun just before is given time to finish.
+        std::chrono::steady_clock::time_point queued;
+        {
+            std::lock_guard lock(requeue_);
+            stopping_ = true;
+            queued = lastQueued_;
+        }
+        std::this_thread::sleep_until(queued + kSwitchTime);
+        if (pipeline_) g_signal_handlers_disconnect_by_data(pipeline_.get(), this);
         pipeline_.reset();
         g_free(uri_);
     }
 
 private:
+    static constexpr auto kSwitchTime = std::chrono::milliseconds(100);
+
+    // A pass that yielded no audio ends the loop: requeuing it would only come back here
+    // at once, forever.
     static void AboutToFinish(GstElement* pb, gpointer self) {
-        g_object_set(pb, "uri", static_cast<GstLoop*>(self)->uri_, nullptr);
+        auto* loop = static_cast<GstLoop*>(self);
+        std::lock_guard lock(loop->requeue_);
+        if (loop->stopping_ || loop->meter_.Take() < kShortestPass) return;
+        ++gLoopRequeues;
+        loop->lastQueued_ = std::chrono::steady_clock::now();
+        g_object_set(pb, "uri", loop->uri_, nullptr);
     }
 
     gchar* uri_ = nullptr;
+    std::mutex requeue_;
+    bool stopping_ = false;                               // guarded by requeue_
+    std::chrono::steady_clock::time_point lastQueued_{};  // guarded by requeue_
     BusFlags flags_;
+    AudioMeter meter_;
     Pipeline pipeline_;
 };
 
@@ -218,9 +306,11 @@ public:
         const char* source = std::getenv("ORBILON_CDROM");
         if (source && *source) {
             driver_id_t driver = DRIVER_DEVICE;
-            if (cdio_is_cuefile(source))
+            // The cue test hands back the name of the image's data file, ours to free.
+            if (char* bin = cdio_is_cuefile(source)) {
+                cdio_free(bin);
                 driver = DRIVER_BINCUE;
-            else if (cdio_is_tocfile(source))
+            } else if (cdio_is_tocfile(source))
                 driver = DRIVER_CDRDAO;
             else if (cdio_is_nrg(source))
                 driver = DRIVER_NRG;
@@ -424,6 +514,10 @@ private:
 };
 
 }  // namespace
+
+uint64_t LoopRequeues() {
+    return gLoopRequeues;
+}
 
 std::unique_ptr<Backend> MakeGstBackend() {
     return std::make_unique<GstBackend>();

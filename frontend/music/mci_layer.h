@@ -6,6 +6,7 @@
 // or CD image (.cue, .toc, .nrg) used in place of the default drive.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "frontend/music/mci_engine.h"
@@ -17,6 +18,9 @@ void UseRealMciLayer();
 
 // The media backend on its own, for an engine of the caller's.
 std::unique_ptr<Backend> MakeGstBackend();
+
+// How often a looping WAV has been queued again since the process started.
+uint64_t LoopRequeues();
 
 }  // namespace orbilon::music
 
