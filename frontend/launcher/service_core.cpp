@@ -1,7 +1,5 @@
 #include "service_core.h"
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -130,22 +128,6 @@ std::string LockPath(std::string_view runtimeDir, uint32_t uid, std::string_view
     const std::string tail = std::string(what) + "-" + DisplayKey(display) + ".lock";
     if (!runtimeDir.empty()) return std::string(runtimeDir) + "/orbilon-" + tail;
     return "/tmp/orbilon-" + std::to_string(uid) + "-" + tail;
-}
-
-RendererEnd DescribeRendererEnd(int status) {
-    const std::string who = std::string(kProgramName) + ": the renderer ";
-    if (WIFEXITED(status)) {
-        const int code = WEXITSTATUS(status);
-        if (code == 0) return {};
-        return {1, who + "ended with status " + std::to_string(code)};
-    }
-    if (WIFSIGNALED(status)) {
-        const int sig = WTERMSIG(status);
-        const char* name = sigabbrev_np(sig);
-        return {1, who + "was killed by signal " + std::to_string(sig) +
-                       (name ? std::string(" (SIG") + name + ")" : std::string())};
-    }
-    return {1, who + "ended abnormally"};
 }
 
 }  // namespace orbilon

@@ -1,9 +1,6 @@
 #include "service_core.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <csignal>
 
 namespace orbilon {
 namespace {
@@ -95,17 +92,6 @@ TEST(ServiceLocks, OneLockPerDisplayWhateverTheScreen) {
     EXPECT_EQ(LockPath("/run/user/1000", 1000, "music", ":0.1"),
               "/run/user/1000/orbilon-music-0.lock");
     EXPECT_EQ(LockPath("", 1000, "saver", ":2"), "/tmp/orbilon-1000-saver-2.lock");
-}
-
-TEST(ServiceEnd, OnlyACleanExitIsQuiet) {
-    EXPECT_EQ(DescribeRendererEnd(0).exitStatus, 0);
-    EXPECT_TRUE(DescribeRendererEnd(0).line.empty());
-    const RendererEnd failed = DescribeRendererEnd(1 << 8);  // exit(1)
-    EXPECT_EQ(failed.exitStatus, 1);
-    EXPECT_EQ(failed.line, "Orbilon.scr: the renderer ended with status 1");
-    const RendererEnd crashed = DescribeRendererEnd(SIGSEGV);  // killed by SIGSEGV
-    EXPECT_NE(crashed.exitStatus, 0);
-    EXPECT_EQ(crashed.line, "Orbilon.scr: the renderer was killed by signal 11 (SIGSEGV)");
 }
 
 }  // namespace
