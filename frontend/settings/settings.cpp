@@ -15,24 +15,14 @@ std::string BGMFile;
 int32_t LastApiResult = 0;
 
 namespace orbilon {
+
+using files::Join;
+using files::ParentOf;
+
 namespace {
 
 bool HasNul(const std::string& s) {
     return s.find('\0') != std::string::npos;
-}
-
-std::string Join(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/') path += '/';
-    path.append(name);
-    return path;
-}
-
-std::string ParentOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 bool IsAbsolute(const char* path) {

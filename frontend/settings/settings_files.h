@@ -10,6 +10,11 @@ namespace orbilon::files {
 // Far beyond any real settings file; a bigger one is not ours to parse or rewrite.
 inline constexpr long long kMaxFileBytes = 16 << 20;
 
+// `folder` + separator + `name`, and the folder holding `path` ("." for a bare name), with
+// the platform's separators.
+std::string Join(const std::string& folder, std::string_view name);
+std::string ParentOf(const std::string& path);
+
 enum class ReadResult { kOk, kMissing, kFailed };
 
 // Reads a regular file whole; never blocks on a special file.

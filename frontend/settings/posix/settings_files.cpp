@@ -12,6 +12,10 @@
 #include "settings.h"
 
 namespace orbilon {
+
+using files::Join;
+using files::ParentOf;
+
 namespace {
 
 class Fd {
@@ -36,20 +40,6 @@ private:
 
 bool HasNul(const std::string& s) {
     return s.find('\0') != std::string::npos;
-}
-
-std::string Join(const std::string& folder, std::string_view name) {
-    std::string path = folder;
-    if (path.empty() || path.back() != '/') path += '/';
-    path.append(name);
-    return path;
-}
-
-std::string ParentOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 bool WriteAll(int fd, std::string_view data) {
@@ -86,6 +76,20 @@ bool IsAbsolute(const char* path) {
 }  // namespace
 
 namespace files {
+
+std::string Join(const std::string& folder, std::string_view name) {
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') path += '/';
+    path.append(name);
+    return path;
+}
+
+std::string ParentOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
 
 // O_NONBLOCK keeps a FIFO in its place from hanging the open.
 ReadResult ReadFileBytes(const std::string& path, std::string& out) {

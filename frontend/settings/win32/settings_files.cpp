@@ -9,6 +9,10 @@
 #include "settings.h"
 
 namespace orbilon {
+
+using files::Join;
+using files::ParentOf;
+
 namespace {
 
 struct HandleCloser {
@@ -51,18 +55,6 @@ std::string Slashes(std::string path) {
 
 size_t LastSeparator(const std::string& path) {
     return path.find_last_of("/\\");
-}
-
-std::string ParentOf(const std::string& path) {
-    const size_t slash = LastSeparator(path);
-    if (slash == std::string::npos) return ".";
-    return path.substr(0, slash);
-}
-
-std::string Join(const std::string& folder, const std::string& name) {
-    std::string path = folder;
-    if (path.empty() || (path.back() != '/' && path.back() != '\\')) path += '/';
-    return path + name;
 }
 
 Handle Open(const std::wstring& path, DWORD access, DWORD disposition, DWORD flags = 0) {
@@ -108,6 +100,19 @@ Handle CreateTemp(const std::string& target, std::wstring& temp) {
 }  // namespace
 
 namespace files {
+
+std::string ParentOf(const std::string& path) {
+    const size_t slash = LastSeparator(path);
+    if (slash == std::string::npos) return ".";
+    return path.substr(0, slash);
+}
+
+std::string Join(const std::string& folder, std::string_view name) {
+    std::string path = folder;
+    if (path.empty() || (path.back() != '/' && path.back() != '\\')) path += '/';
+    path.append(name);
+    return path;
+}
 
 ReadResult ReadFileBytes(const std::string& path, std::string& out) {
     out.clear();
