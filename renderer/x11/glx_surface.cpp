@@ -50,8 +50,33 @@ int AlphaBits(int depth, unsigned long red, unsigned long green, unsigned long b
     return depth - __builtin_popcountl(red | green | blue);
 }
 
-void DescribeVisual(Display* display, GLXFBConfig config, PixelFormatDesc& d) {
-    XVisualInfo* vi = glXGetVisualFromFBConfig(display, config);
+// The screen's visuals, fetched once: asking GLX for each config's visual would look the
+// config up in Mesa's whole list and fetch every visual again, once per config.
+class ScreenVisuals {
+public:
+    ScreenVisuals(Display* display, int screen) {
+        XVisualInfo want{};
+        want.screen = screen;
+        list_ = XGetVisualInfo(display, VisualScreenMask, &want, &count_);
+    }
+    ~ScreenVisuals() {
+        if (list_) XFree(list_);
+    }
+    ScreenVisuals(const ScreenVisuals&) = delete;
+    ScreenVisuals& operator=(const ScreenVisuals&) = delete;
+    const XVisualInfo* Find(VisualID id) const {
+        for (int i = 0; id != 0 && i < count_; ++i) {
+            if (list_[i].visualid == id) return &list_[i];
+        }
+        return nullptr;
+    }
+
+private:
+    XVisualInfo* list_ = nullptr;
+    int count_ = 0;
+};
+
+void DescribeVisual(const XVisualInfo* vi, PixelFormatDesc& d) {
     if (!vi) {
         d.visualClass = VisualClass::kNone;
         return;
@@ -60,14 +85,13 @@ void DescribeVisual(Display* display, GLXFBConfig config, PixelFormatDesc& d) {
                     : vi->c_class == DirectColor ? VisualClass::kDirectColor
                                                  : VisualClass::kOther;
     d.visualAlphaBits = AlphaBits(vi->depth, vi->red_mask, vi->green_mask, vi->blue_mask);
-    XFree(vi);
 }
 
-// The configs that can qualify at all (window, double-buffered RGBA, with a visual), in the
-// order glXGetFBConfigs returns them, so numbering and ties stay as over the whole list. Mesa
-// offers hundreds of configs and checks each one passed to glXGetFBConfigAttrib against its
-// whole list, so describing them all would cost more than the rest of the start; the server's
-// own filter is one call.
+// The configs that can qualify at all (window, double-buffered RGBA, with a TrueColor visual,
+// as no other kind shows as drawn), in the order glXGetFBConfigs returns them, so numbering
+// and ties stay as over the whole list. Mesa offers hundreds of configs and checks each one
+// passed to glXGetFBConfigAttrib against its whole list, so describing them all would cost
+// more than the rest of the start; the server's own filter is one call.
 std::vector<GLXFBConfig> Candidates(Display* display, int screen) {
     std::vector<GLXFBConfig> out;
     int count = 0;
@@ -81,6 +105,8 @@ std::vector<GLXFBConfig> Candidates(Display* display, int screen) {
                           True,
                           GLX_X_RENDERABLE,
                           True,
+                          GLX_X_VISUAL_TYPE,
+                          GLX_TRUE_COLOR,
                           None};
     int n = 0;
     GLXFBConfig* chosen = glXChooseFBConfig(display, screen, wanted, &n);
@@ -105,12 +131,14 @@ std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLX
     const Visual* root = DefaultVisual(display, screen);
     const int screenAlpha =
         AlphaBits(DefaultDepth(display, screen), root->red_mask, root->green_mask, root->blue_mask);
+    const ScreenVisuals visuals(display, screen);
     std::vector<PixelFormatDesc> out(count);
     for (int i = 0; i < count; ++i) {
         GLXFBConfig c = configs[i];
         PixelFormatDesc& d = out[i];
         // Every FBConfig is OpenGL's; one that can back an X window needs a visual.
-        d.supportOpenGL = Attrib(display, c, GLX_VISUAL_ID) != 0;
+        const auto visual = static_cast<VisualID>(Attrib(display, c, GLX_VISUAL_ID));
+        d.supportOpenGL = visual != 0;
         d.drawToWindow = (Attrib(display, c, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
         d.doubleBuffer = Attrib(display, c, GLX_DOUBLEBUFFER) != 0;
         d.rgba = (Attrib(display, c, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;
@@ -118,7 +146,7 @@ std::vector<PixelFormatDesc> DescribeFbConfigs(Display* display, int screen, GLX
         d.depthBits = Attrib(display, c, GLX_DEPTH_SIZE);
         d.generic = !accelerated || Attrib(display, c, GLX_CONFIG_CAVEAT) == GLX_SLOW_CONFIG;
         d.genericAccelerated = false;  // GLX knows no such middle ground
-        DescribeVisual(display, c, d);
+        DescribeVisual(visuals.Find(visual), d);
         d.screenAlphaBits = screenAlpha;
     }
     return out;
