@@ -14,3 +14,16 @@ ended() {
     done
     return 1
 }
+
+# own_window W H: a window of the test's own ($X window), kept alive through fd 4 until the
+# test closes it; its id (decimal) in $win, xtool's pid in $xt. Needs $X and $dir.
+own_window() {
+    rm -f "$dir/in" "$dir/id"
+    mkfifo "$dir/in"
+    "$X" window "$1" "$2" <"$dir/in" >"$dir/id" &
+    xt=$!
+    exec 4>"$dir/in"
+    local i
+    for ((i = 0; i < 100; i++)); do [ -s "$dir/id" ] && break; sleep 0.1; done
+    win=$(cat "$dir/id")
+}

@@ -15,13 +15,8 @@ fail() { echo "FAIL: $*"; failed=1; }
 
 # parent W H: a parent window kept alive through fd 4; its id in $parent, xtool's pid in $xt.
 parent() {
-    rm -f "$dir/in" "$dir/id"
-    mkfifo "$dir/in"
-    "$X" window "$1" "$2" <"$dir/in" >"$dir/id" & xt=$!
-    exec 4>"$dir/in"
-    local i
-    for ((i = 0; i < 100; i++)); do [ -s "$dir/id" ] && break; sleep 0.1; done
-    parent=$(cat "$dir/id")
+    own_window "$1" "$2"
+    parent=$win
 }
 
 # The preview is shown once the parent's centre is no longer the parent's own grey.

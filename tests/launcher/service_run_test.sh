@@ -15,16 +15,6 @@ fail() { echo "FAIL: $*"; failed=1; }
 export XDG_RUNTIME_DIR=$dir/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# window W H: a window of our own kept alive through fd 4; its id (decimal) in $win.
-window() {
-    rm -f "$dir/in" "$dir/id"
-    mkfifo "$dir/in"
-    "$X" window "$1" "$2" <"$dir/in" >"$dir/id" & xt=$!
-    exec 4>"$dir/in"
-    local i
-    for ((i = 0; i < 100; i++)); do [ -s "$dir/id" ] && break; sleep 0.1; done
-    win=$(cat "$dir/id")
-}
 # renderer PID: the renderer started by front end PID, waited for; its pid in $r.
 renderer() {
     local i
@@ -65,7 +55,7 @@ playing() {
 }
 
 echo "== --root draws into the service's window with music; input is not ours; SIGTERM ends all"
-window 400 300
+own_window 400 300
 XSCREENSAVER_WINDOW=$(printf '0x%x' "$win") ORBILON_AUDIO_SINK=$(sink root) "$scr" 4>&- --root & p=$!
 renderer $p || fail "root: no renderer"
 [ "$(target "$r")" = "$(printf '0x%X' "$win")" ] || fail "root: renderer target $(target "$r")"
@@ -111,7 +101,7 @@ for p in "${ids[@]}"; do renderer $p && n=$((n + 1)); done
 for p in "${ids[@]}"; do renderer $p; term $p monitor; done
 
 echo "== a restarted run takes the music over from the one ending"
-window 200 150
+own_window 200 150
 XSCREENSAVER_WINDOW=$win ORBILON_AUDIO_SINK=$(sink old) "$scr" 4>&- --root & old=$!
 renderer $old; sleep 1.5
 kill -TERM $old
@@ -122,7 +112,7 @@ renderer $p; term $p restart
 wait $old 2>/dev/null
 
 echo "== --window-id: the animation in the pane, no music; SIGTERM ends it"
-window 320 240
+own_window 320 240
 ORBILON_AUDIO_SINK=$(sink pane) "$scr" 4>&- --window-id "$win" & p=$!
 renderer $p || fail "pane: no renderer"
 [ "$(target "$r")" = "$(printf '0x%X' "$win")" ] || fail "pane: renderer target $(target "$r")"
@@ -131,7 +121,7 @@ sleep 1
 term $p pane
 
 echo "== a destroyed window ends the renderer and the run quietly"
-window 320 240
+own_window 320 240
 XSCREENSAVER_WINDOW=$win "$scr" 4>&- --root 2>"$dir/err" & p=$!
 renderer $p || fail "destroyed: no renderer"
 exec 4>&-
@@ -139,7 +129,7 @@ ended $p 10 || fail "destroyed: the run did not end"
 [ "${rc:-}" = 0 ] && [ ! -s "$dir/err" ] || fail "destroyed: status $rc, '$(cat "$dir/err")'"
 
 echo "== a renderer that fails or crashes: one line and a failure status"
-window 320 240
+own_window 320 240
 for code in 3 -11; do
     XSCREENSAVER_WINDOW=$win FAKE_RENDERER_EXIT=$code "$scr" 4>&- --root 2>"$dir/err" & p=$!
     ended $p 10 || fail "crash $code: the run did not end"
@@ -164,7 +154,7 @@ done
 [ -z "$(pgrep -f "$dir/Orbilon.dll")" ] || fail "a bad window id started a renderer"
 
 echo "== MATE's way: an environment of five variables, no runtime folder"
-window 320 240
+own_window 320 240
 env -i DISPLAY="$DISPLAY" HOME="$dir" PATH="$PATH" XAUTHORITY="${XAUTHORITY:-}" LANG=C.UTF-8 \
     XSCREENSAVER_WINDOW=$win "$scr" 4>&- --root & p=$!
 renderer $p || fail "mate: no renderer"
@@ -180,7 +170,7 @@ exec 4>&-
 if grep -q XSCREENSAVER_WINDOW "$B/Orbilon.dll" 2>/dev/null; then
     echo "== --window-id with the real renderer: the composition moves in the pane"
     cp "$B/Orbilon.dll" "$dir/Orbilon.dll.new" && mv -f "$dir/Orbilon.dll.new" "$dir/Orbilon.dll"
-    window 320 240
+    own_window 320 240
     "$scr" 4>&- --window-id "$win" & p=$!
     renderer $p || fail "real pane: no renderer"
     sleep 4

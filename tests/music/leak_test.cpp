@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "frontend/music/mci_layer.h"
+#include "run_pipeline.h"
 
 namespace {
 
@@ -62,22 +63,10 @@ void WriteWav(const fs::path& path, uint32_t promised, int frames) {
 }
 
 void WriteMp3(const fs::path& path) {
-    const std::string d =
+    ASSERT_TRUE(RunPipeline(
         "audiotestsrc num-buffers=43 samplesperbuffer=1024 ! audio/x-raw,rate=44100,channels=2 "
         "! audioconvert ! lamemp3enc ! filesink location=\"" +
-        path.string() + "\"";
-    GstElement* p = gst_parse_launch(d.c_str(), nullptr);
-    ASSERT_TRUE(p);
-    gst_element_set_state(p, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(p);
-    GstMessage* m = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
-                                               GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
-    if (m) gst_message_unref(m);
-    gst_object_unref(bus);
-    gst_element_set_state(p, GST_STATE_NULL);
-    gst_object_unref(p);
-    ASSERT_TRUE(ok);
+        path.string() + "\""));
 }
 
 // Three one-second tracks of raw CD audio and their cue sheet.

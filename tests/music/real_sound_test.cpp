@@ -19,6 +19,7 @@
 #include "frontend/music/mci_layer.h"
 #include "frontend/music/orbilon_bgm.h"
 #include "frontend/settings/settings.h"
+#include "run_pipeline.h"
 
 namespace {
 
@@ -75,21 +76,6 @@ fs::path WriteDisc(const fs::path& dir) {
         cue << "  TRACK 0" << t + 1 << " AUDIO\n    INDEX 01 00:0" << t << ":00\n";
     }
     return dir / "disc.cue";
-}
-
-bool RunPipeline(const std::string& description) {
-    GstElement* p = gst_parse_launch(description.c_str(), nullptr);
-    if (!p) return false;
-    gst_element_set_state(p, GST_STATE_PLAYING);
-    GstBus* bus = gst_element_get_bus(p);
-    GstMessage* m = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND,
-                                               GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
-    const bool ok = m && GST_MESSAGE_TYPE(m) == GST_MESSAGE_EOS;
-    if (m) gst_message_unref(m);
-    gst_object_unref(bus);
-    gst_element_set_state(p, GST_STATE_NULL);
-    gst_object_unref(p);
-    return ok;
 }
 
 void WriteMp3(const fs::path& path, double hz, double seconds) {
