@@ -23,7 +23,7 @@ packages=(
   # install and package checks
   dpkg-dev fakeroot lintian desktop-file-utils appstream libxml2-utils man-db
   # the Windows build and its tests
-  g++-mingw-w64-x86-64 wine wine64
+  g++-mingw-w64-x86-64 wine wine64 locales
 )
 
 missing=()

@@ -14,6 +14,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The programs run as on a Japanese Windows: a ja_JP.UTF-8 locale built into the temporary
+# folder gives Wine the code page 932. Sound goes to ALSA's null device through a private HOME.
+export HOME="$WINEPREFIX/home"
+mkdir -p "$HOME" "$WINEPREFIX/locale"
+if localedef -i ja_JP -f UTF-8 "$WINEPREFIX/locale/ja_JP.UTF-8" >/dev/null 2>&1; then
+  export LOCPATH="$WINEPREFIX/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+else
+  echo "run-tests: no ja_JP.UTF-8 locale (Debian: locales); Japanese texts may not show"
+fi
+cat >"$HOME/.asoundrc" <<'ASOUND'
+pcm.!default { type null }
+ASOUND
+
 start=$SECONDS
 # A persistent server keeps the prefix warm between the test programs.
 wineserver -p

@@ -1,0 +1,4 @@
+// Placeholder until the dialog lands.
+#include "orbilon_p.h"
+
+void ShowSettingsDialogModal() {}
