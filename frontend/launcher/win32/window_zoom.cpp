@@ -1,5 +1,5 @@
 // Placeholder until the zoom lands.
-#include "zoom.h"
+#include "window_zoom.h"
 
 void ZoomOpen(HWND) {}
 void ZoomClose(HWND) {}
