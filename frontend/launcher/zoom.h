@@ -1,5 +1,6 @@
 // Zoom animation of Orbilon_B: a rectangle growing from the anchor point to a window's frame
-// when the settings dialog opens, and shrinking back to it when the dialog closes.
+// when the settings dialog opens, and shrinking back to it when the dialog closes. The
+// frames and the anchor are shared; each platform draws them (window_zoom.h).
 #pragma once
 
 #include <cstddef>
@@ -10,10 +11,6 @@
 // settings dialog sets it.
 extern int16_t AnchorX;
 extern int16_t AnchorY;
-
-// The window is an X11 window id. Without a display both do nothing.
-void ZoomOpen(unsigned long window);
-void ZoomClose(unsigned long window);
 
 namespace zoom {
 

@@ -1,5 +1,6 @@
-// The four multimedia entry points the music module talks to. The real layer
-// (mci_layer.h) plays through GStreamer and libcdio; tests plug in a scripted one.
+// The four multimedia entry points the music module talks to. On Linux the layer in gst/
+// plays through GStreamer and libcdio, on Windows the one in win32/ forwards to winmm; tests
+// plug in a scripted one.
 #pragma once
 
 #include <cstdint>

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/music/mci_layer.h"
+#include "frontend/music/gst/mci_layer.h"
 #include "frontend/music/orbilon_bgm.h"
 #include "frontend/settings/settings.h"
 #include "run_pipeline.h"

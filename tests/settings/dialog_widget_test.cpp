@@ -24,7 +24,7 @@
 #include "orbilon_p_logic.h"
 #include "platform.h"
 #include "settings.h"
-#include "zoom.h"
+#include "window_zoom.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "frontend/music/mci_errors.h"
-#include "frontend/music/mci_layer.h"
+#include "frontend/music/gst/mci_layer.h"
 
 namespace orbilon::music {
 namespace {

@@ -1,4 +1,4 @@
-#include "zoom.h"
+#include "window_zoom.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -17,7 +17,7 @@
 #include "orbilon_p_logic.h"
 #include "platform.h"
 #include "settings.h"
-#include "zoom.h"
+#include "window_zoom.h"
 
 namespace dlg = orbilon::dialog;
 

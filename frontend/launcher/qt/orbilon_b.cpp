@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "dispatch.h"
-#include "frontend/music/mci_layer.h"
+#include "frontend/music/gst/mci_layer.h"
 #include "frontend/settings/settings.h"
 #include "orbilon_s.h"
 #include "platform.h"
