@@ -19,7 +19,8 @@ trap cleanup EXIT
 export HOME="$WINEPREFIX/home"
 mkdir -p "$HOME" "$WINEPREFIX/locale"
 if localedef -i ja_JP -f UTF-8 "$WINEPREFIX/locale/ja_JP.UTF-8" >/dev/null 2>&1; then
-  export LOCPATH="$WINEPREFIX/locale" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export LOCPATH="$WINEPREFIX/locale"
+  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 else
   echo "run-tests: no ja_JP.UTF-8 locale (Debian: locales); Japanese texts may not show"
 fi
