@@ -20,7 +20,8 @@ export HOME="$WINEPREFIX/home"
 mkdir -p "$HOME" "$WINEPREFIX/locale"
 if localedef -i ja_JP -f UTF-8 "$WINEPREFIX/locale/ja_JP.UTF-8" >/dev/null 2>&1; then
   export LOCPATH="$WINEPREFIX/locale"
-  export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  # (bash itself cannot load it: it reads LOCPATH only from its own start)
+  { export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8; } 2>/dev/null
 else
   echo "run-tests: no ja_JP.UTF-8 locale (Debian: locales); Japanese texts may not show"
 fi
