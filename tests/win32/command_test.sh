@@ -53,6 +53,9 @@ open() {
   sleep 1.5
 }
 
+# The program's output so far, without the carriage returns of Windows' line ends.
+out() { tr -d '\r' <"$dir/out"; }
+
 close() {
   "$X" close "$id"
   ended "$pid" 30 || fail "$1 did not end when closed"
@@ -62,9 +65,9 @@ close() {
 # --- 1. The six looks -------------------------------------------------------------------
 "$X" move 175 24 # over the hovered button, as the gallery places it
 open "Command gallery" gallery
-grep '^font' "$dir/out"
+out | grep '^font'
 "$X" screenshot "$dir/win32-gallery.png" || fail "no screenshot"
-grep '^point' "$dir/out" >"$dir/points"
+out | grep '^point' >"$dir/points"
 [ "$(wc -l <"$dir/points")" -ge 60 ] || fail "the gallery named too few pixels"
 : >"$dir/seen"
 while read -r _ x y r g bl tol; do
@@ -107,7 +110,7 @@ declare -A look
 while read -r _ name x y r g bl; do
   look[$name]="$r $g $bl"
   at="$x $y"
-done < <(grep '^look' "$dir/out")
+done < <(out | grep '^look')
 
 # expect_look NAME WHAT: button 1 shows that look within a few seconds.
 expect_look() {
@@ -121,7 +124,7 @@ expect_look() {
   failures=$((failures + 1))
 }
 
-clicks() { grep -c "^click $1\$" "$dir/out"; }
+clicks() { out | grep -c "^click $1\$"; }
 
 expect_look Normal "at the start"
 "$X" move 60 20
@@ -170,7 +173,7 @@ sleep 1
 close host
 [ "$(clicks 1)" = 2 ] || fail "right button: want one more click, have $(clicks 1) in all"
 [ "$(clicks 2)" = 0 ] || fail "the disabled button clicked"
-grep -qx closed "$dir/out" || fail "the host did not end its loop"
+out | grep -qx closed || fail "the host did not end its loop"
 
 if [ -n "${ORBILON_SHOT:-}" ]; then
   mkdir -p "$ORBILON_SHOT"
