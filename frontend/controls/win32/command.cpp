@@ -25,9 +25,11 @@ constexpr UINT kPollMilliseconds = 100;
 constexpr double kDesignFontPoints = 9.75;
 constexpr char kDesignFont[] = "ＭＳ Ｐゴシック";
 
-// Faces tried in turn for a caption font that is not installed: the metric-compatible free
-// face, then the Japanese UI face. With none of them GDI picks a Shift-JIS face itself.
-constexpr const wchar_t* kFallbackFaces[] = {L"IPAPGothic", L"IPA Pゴシック", L"MS UI Gothic"};
+// Faces tried in turn when the stored one is not installed (Wine has none of Windows' fonts;
+// Windows outside Japan may lack it): the metric-compatible free face, then Windows' own
+// Japanese UI faces. With none of them GDI picks a Shift-JIS face by the character set.
+constexpr const wchar_t* kFallbackFaces[] = {L"IPAPGothic", L"IPA Pゴシック", L"MS UI Gothic",
+                                             L"Yu Gothic UI", L"Meiryo UI"};
 
 HINSTANCE g_instance = nullptr;
 
@@ -184,9 +186,7 @@ public:
 
     void ReadProperties(const PropertyBag& bag) {
         ButtonProperties p;
-        p.font.name = kDesignFont;
-        const FontSpec ambient = AmbientFont();
-        ReadButtonProperties(bag, ambient, p);
+        ReadButtonProperties(bag, AmbientFont(), p);
         m_.IsEnabled = p.IsEnabled;
         caption_ = Wide(p.caption);
         SetWindowTextW(hwnd_, caption_.c_str());
