@@ -5,6 +5,14 @@
 set -u
 build=${1:-build-win}
 shift || true
+# Wine's desktop process takes its graphics driver from the display it starts on, and every
+# program of the prefix then uses that driver: started without a display (by wineboot), it
+# leaves them none, and no window can be made. The desktop gets a display of its own for the
+# whole run, as large as the largest a test uses; each display test still draws on its own.
+if [ -z "${ORBILON_WINE_DESKTOP_DISPLAY:-}" ]; then
+  export ORBILON_WINE_DESKTOP_DISPLAY=1
+  exec "$(dirname "$0")/../with-xvfb.sh" 1024x768x24 "$0" "$build" "$@"
+fi
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/orbilon-wine.XXXXXX")
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
