@@ -10,10 +10,10 @@
 set -u
 run=$1
 exe=$2
-b=$3
-X=$b/xtool
+native=$3
+X=$native/xtool
 if [ ! -x "$X" ]; then
-  echo "SKIP: no native xtool in $b (make build first)"
+  echo "SKIP: no native xtool in $native (make build first)"
   exit 77
 fi
 dir=$(mktemp -d)
@@ -29,11 +29,11 @@ failures=0
 
 # near "R G B" "R G B" TOL: every channel within TOL.
 near() {
-  local a b
-  read -r -a a <<<"$1"
-  read -r -a b <<<"$2"
+  local p q
+  read -r -a p <<<"$1"
+  read -r -a q <<<"$2"
   for i in 0 1 2; do
-    local d=$((a[i] - b[i]))
+    local d=$((p[i] - q[i]))
     [ "${d#-}" -le "$3" ] || return 1
   done
 }
@@ -81,7 +81,7 @@ done <"$dir/points"
 close gallery
 
 # The Qt button in the same layout: the same frames, gradients within a few levels.
-qt=$b/tests/command_gallery
+qt=$native/tests/command_gallery
 if [ -x "$qt" ]; then
   "$X" move 175 24
   "$qt" "$dir/qt-gallery.png" --stay 60 >/dev/null 2>&1 &
@@ -100,7 +100,7 @@ if [ -x "$qt" ]; then
   wait "$pid" 2>/dev/null
   pid=
 else
-  echo "no Qt gallery in $b/tests: comparison with the Qt faces skipped"
+  echo "no Qt gallery in $native/tests: comparison with the Qt faces skipped"
 fi
 
 # --- 2. Real input on the host form ------------------------------------------------------
@@ -109,14 +109,14 @@ open "Command host" host
 declare -A look
 while read -r _ name x y r g bl; do
   look[$name]="$r $g $bl"
-  at="$x $y"
+  at=("$x" "$y")
 done < <(out | grep '^look')
 
 # expect_look NAME WHAT: button 1 shows that look within a few seconds.
 expect_look() {
   local have
   for _ in $(seq 30); do
-    have=$("$X" pixel $at)
+    have=$("$X" pixel "${at[@]}")
     [ "$have" = "${look[$1]}" ] && return 0
     sleep 0.1
   done
