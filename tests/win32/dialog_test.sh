@@ -1,0 +1,143 @@
+#!/usr/bin/env bash
+# dialog_test.sh RUNNER HOST.exe WININFO.exe NATIVE-BUILD: the Windows settings dialog under
+# Wine on the private display (96 DPI): "<Orbilon>" with a client area of 479 x 252 as
+# GetClientRect reports it (wininfo), the track box and the source-dependent controls;
+# choosing the file source, a file, the CD source and a track, then "設定" writes exactly the
+# CP932 bytes and ends; "ｷｬﾝｾﾙ" and the close box leave the file as it was.
+# ORBILON_SHOT=FILE.png keeps a screenshot of the open dialog.
+set -u
+run=$1
+host=$2
+wininfo=$3
+b=$4
+X=$b/xtool
+if [ ! -x "$X" ]; then
+  echo "SKIP: no native xtool in $b (make build first)"
+  exit 77
+fi
+source "$(dirname "$0")/../lib.sh"
+dir=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$dir"' EXIT
+
+# One wineserver drives one X display, and its desktop takes the display it first sees. This
+# test gets a wineserver of its own on a linked copy of the run's prefix (the registry files,
+# which Wine rewrites, copied for real), so its windows live on this test's display.
+base=${WINEPREFIX:-}
+export WINEPREFIX=$dir/prefix
+if [ -n "$base" ] && cp -al "$base" "$WINEPREFIX" 2>/dev/null; then
+  for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$base/${reg##*/}" "$reg"; done
+else
+  rm -rf "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1
+fi
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+cp "$host" "$dir/host.exe"
+ini=$dir/Orbilon.ini
+cd "$dir" || exit 1
+
+# Its lines end in CR LF, as a Windows console program's do.
+info() { "$run" "$wininfo" "<Orbilon>" | tr -d '\r'; }
+# child ID FIELD: a field of the dialog's control with that id (the first: a combo box's edit
+# has the same id), from the last $facts.
+child() { sed -n "/^child id=$1 /{s/.*\<$2=\([^ ]*\).*/\1/p;q}" <<<"$facts"; }
+
+open_dialog() {
+  "$run" "$dir/host.exe" &
+  pid=$!
+  id=$("$X" wait "<Orbilon>" 90) || fail "no window titled <Orbilon>"
+  for _ in $(seq 100); do
+    "$X" info "$id" | grep -aqx mapped=1 && break
+    sleep 0.2
+  done
+  sleep 1
+  facts=$(info) || fail "wininfo found no <Orbilon>"
+  read -r ox oy < <(sed -n 's/^origin=//p' <<<"$facts")
+}
+# click X Y: a left click at a point of the dialog's client area, arriving from beside it
+# (the buttons poll the pointer to see it come in).
+click() {
+  "$X" move $((ox + $1 - 8)) $((oy + $2))
+  sleep 0.3
+  "$X" move $((ox + $1)) $((oy + $2))
+  sleep 0.3
+  "$X" button "${3:-1}"
+  sleep 0.5
+}
+# click_child ID: the middle of that control.
+click_child() {
+  click $(($(child "$1" x) + $(child "$1" w) / 2)) $(($(child "$1" y) + $(child "$1" h) / 2))
+}
+type_text() {
+  local k
+  for k in "$@"; do "$X" key "$k"; done
+}
+ends() {
+  ended "$pid" 30 || fail "$1 did not end the dialog"
+  pid=
+  [ "$rc" -eq 0 ] || fail "exit status $rc after $1"
+}
+
+# The panel sits at (12, 16); the choice labels' middles, in client pixels at 96 DPI.
+none=(59 98) cd=(69 78) file=(78 118)
+repeat=1001 cmd_bgm=1002 cmd_set=1003 cmd_can=1004
+
+# 1. No settings file: the window, its controls as loaded (no source, empty track).
+open_dialog
+grep -aqx "dpi=96" <<<"$facts" || fail "not 96 DPI: $facts"
+grep -aqx "client=479 252" <<<"$facts" || fail "client area: $(grep -a client= <<<"$facts")"
+# Centred, one third of the free height down: the free twips rounded, then divided.
+read -r wx wy ww wh < <(sed -n 's/^window=//p' <<<"$facts")
+want_x=$(((((19200 - ww * 15) / 2) + 7) / 15)) want_y=$(((((15360 - wh * 15) / 3) + 7) / 15))
+[ "$wx,$wy" = "$want_x,$want_y" ] || fail "placed at $wx,$wy, not $want_x,$want_y"
+[ "$(child $repeat items)" = 31 ] || fail "track box entries: $(child $repeat items)"
+[ "$(child $repeat enabled)$(child $cmd_bgm enabled)" = 00 ] ||
+  fail "source 0 leaves the track box or ... enabled: $facts"
+[ -n "${ORBILON_SHOT:-}" ] && "$X" screenshot "$ORBILON_SHOT" "$id"
+
+# 2. The file source (a right click selects as the left does), a file typed into the file
+# dialog, then the CD source and track 7: "設定" writes all three keys.
+click "${file[@]}" 3
+facts=$(info)
+[ "$(child $repeat enabled)$(child $cmd_bgm enabled)" = 01 ] || fail "source 2: $facts"
+click_child $cmd_bgm
+"$X" wait "ﾌｧｲﾙを開く" 30 >/dev/null || fail "no file dialog titled ﾌｧｲﾙを開く"
+sleep 1
+type_text s o n g period m p 3 Return
+"$X" gone "ﾌｧｲﾙを開く" 20 || fail "the file dialog did not take the typed name"
+click "${cd[@]}"
+facts=$(info)
+[ "$(child $repeat enabled)$(child $cmd_bgm enabled)" = 10 ] || fail "source 1: $facts"
+click_child $repeat
+type_text 7
+click_child $cmd_set
+ends "設定"
+[ -f "$ini" ] || fail "設定 wrote no Orbilon.ini"
+# The file dialog starts in the current folder, as Wine names it (Z: is the root).
+folder="Z:$(tr / '\\' <<<"$dir")"
+expected=$(printf '[Section]\r\n\x42\x47\x4d\x8b\xe6\x95\xaa=1\r\n\x42\x47\x4d\xd8\xcb\xdf\xb0\xc4=7\r\n\x42\x47\x4d\xcc\xa7\xb2\xd9=%s\\song.mp3\r\n' "$folder")
+[ "$(cat "$ini")" = "$expected" ] || {
+  od -c "$ini" >&2
+  fail "unexpected Orbilon.ini"
+}
+
+# 3. With that file: the CD source and track shown; changes then ｷｬﾝｾﾙ, or the close box,
+# leave it byte for byte.
+cp "$ini" "$dir/before"
+open_dialog
+[ "$(child $repeat text)$(child $repeat enabled)$(child $cmd_bgm enabled)" = 710 ] ||
+  fail "loaded source 1 and track 7: $facts"
+click "${none[@]}"
+click_child $cmd_can
+ends "ｷｬﾝｾﾙ"
+cmp -s "$ini" "$dir/before" || fail "ｷｬﾝｾﾙ changed Orbilon.ini"
+open_dialog
+click "${file[@]}"
+"$X" close "$id"
+ends "the close box"
+cmp -s "$ini" "$dir/before" || fail "closing the window changed Orbilon.ini"
+echo "ok: dialog at $ox,$oy"
