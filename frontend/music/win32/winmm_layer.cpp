@@ -1,7 +1,8 @@
 #include "winmm_layer.h"
 
-#include <mmsystem.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <mmsystem.h>
 // The interface's own PlaySound, not winmm's macro for PlaySoundW.
 #undef PlaySound
 
