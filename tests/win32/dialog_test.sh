@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# dialog_test.sh RUNNER HOST.exe WININFO.exe NATIVE-BUILD: the Windows settings dialog under
-# Wine on the private display (96 DPI): "<Orbilon>" with a client area of 479 x 252 as
+# dialog_test.sh RUNNER ORBILON.scr WININFO.exe NATIVE-BUILD: "Orbilon.scr /c", the Windows
+# settings dialog, under Wine on the private display (96 DPI): "<Orbilon>" with a client area of 479 x 252 as
 # GetClientRect reports it (wininfo), the track box and the source-dependent controls;
 # choosing the file source, a file, the CD source and a track, then "設定" writes exactly the
 # CP932 bytes and ends; "ｷｬﾝｾﾙ" and the close box leave the file as it was.
 # ORBILON_SHOT=FILE.png keeps a screenshot of the open dialog.
 set -u
 run=$1
-host=$2
+scr=$2
 wininfo=$3
 b=$4
 X=$b/xtool
@@ -36,7 +36,8 @@ fail() {
   echo "FAIL: $*" >&2
   exit 1
 }
-cp "$host" "$dir/host.exe"
+cp "$scr" "$dir/Orbilon.scr"
+: >"$dir/Orbilon.dll"  # the renderer check only needs a readable file
 ini=$dir/Orbilon.ini
 cd "$dir" || exit 1
 
@@ -47,7 +48,7 @@ info() { "$run" "$wininfo" "<Orbilon>" | tr -d '\r'; }
 child() { sed -n "/^child id=$1 /{s/.*\<$2=\([^ ]*\).*/\1/p;q}" <<<"$facts"; }
 
 open_dialog() {
-  "$run" "$dir/host.exe" &
+  "$run" "$dir/Orbilon.scr" /c &
   pid=$!
   id=$("$X" wait "<Orbilon>" 90) || fail "no window titled <Orbilon>"
   for _ in $(seq 100); do

@@ -24,7 +24,6 @@
 #include "settings_files.h"
 #include "wide.h"
 #include "window_zoom.h"
-#include "zoom.h"
 
 namespace {
 
@@ -424,17 +423,8 @@ void Form::Load() {
     }
     SetWindowTextW(repeat_, Wide(dlg::FormatHashHash(RepeatTrack)).c_str());
     // 8. The file label is drawn from BGMFile.
-    // 9. The zoom's anchor is the pointer, or the screen's corner when it cannot be read.
-    POINT pt{};
-    const BOOL ok = GetCursorPos(&pt);
-    LastApiResult = ok;
-    if (ok) {
-        AnchorX = zoom::AnchorCoordinate(pt.x, AnchorX);
-        AnchorY = zoom::AnchorCoordinate(pt.y, AnchorY);
-    } else {
-        AnchorX = 0;
-        AnchorY = 0;
-    }
+    // 9. The zoom grows from the pointer (or the screen's corner when it cannot be read).
+    SetAnchorFromCursor();
     ZoomOpen(hwnd_);
     // 10. Default pointer.
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
