@@ -7,6 +7,7 @@
 //   xtool info ID                    title, class, mapped state and root geometry
 //   xtool key [KEYSYM]               press and release a key (default: space)
 //   xtool button N                   press and release pointer button N
+//   xtool down N | up N              only press, or only release, pointer button N
 //   xtool move X Y                   move the pointer to (X, Y)
 //   xtool close ID                   send WM_DELETE_WINDOW to a window
 //   xtool resize ID W H              resize a window
@@ -144,6 +145,8 @@ int main(int argc, char** argv) {
         unsigned int b = std::atoi(argv[2]);
         XTestFakeButtonEvent(d, b, True, 0);
         XTestFakeButtonEvent(d, b, False, 0);
+    } else if ((cmd == "down" || cmd == "up") && argc == 3) {
+        XTestFakeButtonEvent(d, std::atoi(argv[2]), cmd == "down", 0);
     } else if (cmd == "move" && argc == 4) {
         XTestFakeMotionEvent(d, DefaultScreen(d), std::atoi(argv[2]), std::atoi(argv[3]), 0);
     } else if (cmd == "close" && argc == 3) {
