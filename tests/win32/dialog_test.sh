@@ -96,15 +96,25 @@ read -r wx wy ww wh < <(sed -n 's/^window=//p' <<<"$facts")
 want_x=$(((((19200 - ww * 15) / 2) + 7) / 15)) want_y=$(((((15360 - wh * 15) / 3) + 7) / 15))
 [ "$wx,$wy" = "$want_x,$want_y" ] || fail "placed at $wx,$wy, not $want_x,$want_y"
 [ "$(child $repeat items)" = 31 ] || fail "track box entries: $(child $repeat items)"
-[ "$(child $repeat enabled)$(child $cmd_bgm enabled)" = 00 ] ||
-  fail "source 0 leaves the track box or ... enabled: $facts"
 [ -n "${ORBILON_SHOT:-}" ] && "$X" screenshot "$ORBILON_SHOT" "$id"
+# The shadings: the form dark blue at its top edge and pale lavender at mid height, the panel
+# (169 rows from y = 16) palest grey at its middle.
+for want in "2 0 0 0 30" "2 126 220 220 250" "440 100 250 250 250"; do
+  read -r px py rgb <<<"$want"
+  have=$("$X" pixel $((ox + px)) $((oy + py)))
+  [ "$have" = "$rgb" ] || fail "shading at $px,$py: $have, not $rgb"
+done
+# Without a source neither the track box nor "..." works (a Command keeps its enabled state to
+# itself: ask it by clicking).
+[ "$(child $repeat enabled)" = 0 ] || fail "source 0 leaves the track box enabled"
+click_child $cmd_bgm
+! "$X" wait "ﾌｧｲﾙを開く" 3 >/dev/null || fail "a disabled ... opened the file dialog"
 
 # 2. The file source (a right click selects as the left does), a file typed into the file
 # dialog, then the CD source and track 7: "設定" writes all three keys.
 click "${file[@]}" 3
 facts=$(info)
-[ "$(child $repeat enabled)$(child $cmd_bgm enabled)" = 01 ] || fail "source 2: $facts"
+[ "$(child $repeat enabled)" = 0 ] || fail "source 2 enables the track box"
 click_child $cmd_bgm
 "$X" wait "ﾌｧｲﾙを開く" 30 >/dev/null || fail "no file dialog titled ﾌｧｲﾙを開く"
 sleep 1
@@ -112,7 +122,7 @@ type_text s o n g period m p 3 Return
 "$X" gone "ﾌｧｲﾙを開く" 20 || fail "the file dialog did not take the typed name"
 click "${cd[@]}"
 facts=$(info)
-[ "$(child $repeat enabled)$(child $cmd_bgm enabled)" = 10 ] || fail "source 1: $facts"
+[ "$(child $repeat enabled)" = 1 ] || fail "source 1 leaves the track box disabled"
 click_child $repeat
 type_text 7
 click_child $cmd_set
@@ -130,7 +140,7 @@ expected=$(printf '[Section]\r\n\x42\x47\x4d\x8b\xe6\x95\xaa=1\r\n\x42\x47\x4d\x
 # leave it byte for byte.
 cp "$ini" "$dir/before"
 open_dialog
-[ "$(child $repeat text)$(child $repeat enabled)$(child $cmd_bgm enabled)" = 710 ] ||
+[ "$(child $repeat text)$(child $repeat enabled)" = 71 ] ||
   fail "loaded source 1 and track 7: $facts"
 click "${none[@]}"
 click_child $cmd_can

@@ -668,6 +668,16 @@ LRESULT CALLBACK Form::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // The track box and "..." live here; the form handles what they report.
             form->Command(LOWORD(wp), HIWORD(wp));
             return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: {
+            // The track box stays white when disabled (a disabled edit asks for the static
+            // colours); its text turns grey.
+            HDC dc = reinterpret_cast<HDC>(wp);
+            const bool enabled = IsWindowEnabled(form->repeat_);
+            SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+            SetBkColor(dc, RGB(255, 255, 255));
+            return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        }
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
