@@ -3,7 +3,8 @@
 # settings dialog, under Wine on the private display (96 DPI): "<Orbilon>" with a client area of 479 x 252 as
 # GetClientRect reports it (wininfo), the track box and the source-dependent controls;
 # choosing the file source, a file, the CD source and a track, then "設定" writes exactly the
-# CP932 bytes and ends; "ｷｬﾝｾﾙ" and the close box leave the file as it was.
+# CP932 bytes and ends; "ｷｬﾝｾﾙ" and the close box leave the file as it was; a save that fails
+# is reported and keeps the dialog open.
 # ORBILON_SHOT=FILE.png keeps a screenshot of the open dialog.
 set -u
 run=$1
@@ -151,4 +152,17 @@ click "${file[@]}"
 "$X" close "$id"
 ends "the close box"
 cmp -s "$ini" "$dir/before" || fail "closing the window changed Orbilon.ini"
+
+# 4. A settings file that cannot be written: "設定" says so, and the dialog stays open for a
+# retry or a cancel instead of closing as if it had saved.
+chmod a-w "$ini"
+open_dialog
+click_child $cmd_set
+"$X" wait "Orbilon (ScreenSaver)" 20 >/dev/null || fail "a failed save said nothing"
+"$X" key Return
+"$X" gone "Orbilon (ScreenSaver)" 10 || fail "the message did not close"
+kill -0 "$pid" 2>/dev/null && [ -n "$("$X" find "<Orbilon>")" ] || fail "a failed save closed the dialog"
+click_child $cmd_can
+ends "ｷｬﾝｾﾙ after a failed save"
+cmp -s "$ini" "$dir/before" || fail "a failed save changed Orbilon.ini"
 echo "ok: dialog at $ox,$oy"
