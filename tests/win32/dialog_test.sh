@@ -19,20 +19,8 @@ fi
 source "$(dirname "$0")/../lib.sh"
 dir=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$dir"' EXIT
-
-# One wineserver drives one X display, and its desktop takes the display it first sees. This
-# test gets a wineserver of its own on a linked copy of the run's prefix (the registry files,
-# which Wine rewrites, copied for real), so its windows live on this test's display.
-base=${WINEPREFIX:-}
-export WINEPREFIX=$dir/prefix
-if [ -n "$base" ] && cp -al "$base" "$WINEPREFIX" 2>/dev/null; then
-  for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$base/${reg##*/}" "$reg"; done
-else
-  rm -rf "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1
-fi
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+source "$(dirname "$0")/private-prefix.sh"
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; private_prefix_end; rm -rf "$dir"' EXIT
 fail() {
   echo "FAIL: $*" >&2
   exit 1
