@@ -61,9 +61,7 @@ TEST(WinmmLayer, CommandsReachWinmmAndBadTextIsRefused) {
     char text[256] = {};
     EXPECT_TRUE(api.GetErrorString(code, text, sizeof text));
     EXPECT_STRNE(text, "");
-    // A file that does not exist plays nothing and says so.
-    EXPECT_FALSE(api.PlaySound("Z:\\no\\such\\file.wav", orbilon::music::kSndAsync));
-    EXPECT_TRUE(api.PlaySound(nullptr, 0));
+    EXPECT_TRUE(api.PlaySound(nullptr, 0));  // stopping with nothing playing
 }
 
 }  // namespace

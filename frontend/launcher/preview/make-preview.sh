@@ -15,8 +15,7 @@ fi
 w=152 h=112
 pixels=$(mktemp) && trap 'rm -f "${tmp:-}" "$pixels"' EXIT
 gst-launch-1.0 -q filesrc location=$here/preview.jpg ! jpegdec ! videoconvert \
-  ! videoflip method=vertical-flip ! video/x-raw,format=BGR,width=$w,height=$h \
-  ! filesink location="$pixels"
+  ! video/x-raw,format=BGR,width=$w,height=$h ! filesink location="$pixels"
 size=$((w * h * 3))
 [ "$(stat -c %s "$pixels")" -eq "$size" ] || { echo "make-preview: not a ${w}x$h picture" >&2; exit 1; }
 le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 255)))\\x$(printf %02x $(($1 >> 16 & 255)))\\x$(printf %02x $(($1 >> 24 & 255)))"; }
@@ -24,5 +23,7 @@ le32() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $(($1 >> 8 & 25
   printf 'BM'; le32 $((54 + size)); le32 0; le32 54                # file header
   le32 40; le32 $w; le32 $h; printf '\x01\x00\x18\x00'; le32 0      # info header: 1 plane, 24 bits
   le32 $size; le32 3780; le32 3780; le32 0; le32 0                 # 96 DPI, no palette
-  cat "$pixels"
+  for ((row = h - 1; row >= 0; row--)); do                          # bottom row first
+    dd if="$pixels" bs=$((w * 3)) skip=$row count=1 status=none
+  done
 } >$here/preview.bmp

@@ -2,23 +2,15 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
-
 #include "app.h"
-#include "resources.h"
+#include "still.h"
 
 namespace {
 
 constexpr UINT_PTR kParentWatch = 1;
 
-struct ObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using Bitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, ObjectDeleter>;
-
 HWND parent = nullptr;
-Bitmap still;
+preview::Bitmap still;
 
 void FitToParent(HWND window) {
     RECT pane{};
@@ -29,25 +21,12 @@ void FitToParent(HWND window) {
     MoveWindow(window, 0, 0, pane.right, pane.bottom, TRUE);
 }
 
-// The still scaled to fill the whole window; black where it cannot be drawn.
 void Paint(HWND window) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     RECT client{};
     GetClientRect(window, &client);
-    BITMAP info{};
-    HDC memory = still ? CreateCompatibleDC(dc) : nullptr;
-    if (memory && GetObjectW(still.get(), sizeof info, &info)) {
-        HGDIOBJ old = SelectObject(memory, still.get());
-        SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, info.bmWidth, info.bmHeight,
-                   SRCCOPY);
-        SelectObject(memory, old);
-    } else {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    if (memory) DeleteDC(memory);
+    preview::DrawStill(dc, client, still.get());
     EndPaint(window, &ps);
 }
 
@@ -82,9 +61,7 @@ void PlacePreview(int32_t parentHandle) {
     // A handle of no window would leave a process that nothing ends.
     if (parentHandle == 0 || !IsWindow(parent)) app::EndProcess();
 
-    still.reset(
-        static_cast<HBITMAP>(LoadImageW(app::Instance, MAKEINTRESOURCEW(ORBILON_PREVIEW_BITMAP),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    still = preview::LoadStill(app::Instance);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = PreviewProc;
@@ -93,14 +70,10 @@ void PlacePreview(int32_t parentHandle) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = L"Orbilon_R";
     RegisterClassExW(&wc);
-    HWND window = CreateWindowExW(0, L"Orbilon_R", L"Preview Window", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                  nullptr, app::Instance, nullptr);
+    // Born a child of the pane, so it never shows as a window of its own.
+    HWND window = CreateWindowExW(0, L"Orbilon_R", L"Preview Window", WS_CHILD | WS_CLIPSIBLINGS, 0,
+                                  0, 0, 0, parent, nullptr, app::Instance, nullptr);
     if (!window) app::EndProcess();
-
-    // A child now: a popup and a child at once is no valid style.
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    SetWindowLongPtrW(window, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
-    if (!SetParent(window, parent)) app::EndProcess();
     FitToParent(window);
     ShowWindow(window, SW_SHOWNA);
     SetTimer(window, kParentWatch, 250, nullptr);
