@@ -1,4 +1,706 @@
-// Placeholder until the dialog lands.
+// The settings dialog Orbilon_P as a Win32 window class with a modal loop of its own. The
+// labels, marks, heading frame and both shadings are drawn by the form and its panel (so they
+// stand on the shading without a background of their own); the track box is a system combo
+// box, the four buttons are Command windows.
 #include "orbilon_p.h"
 
-void ShowSettingsDialogModal() {}
+// windows.h first: the other system headers build on it.
+// clang-format off
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+// clang-format on
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "command.h"
+#include "design_data.h"
+#include "orbilon_p_logic.h"
+#include "orbilon_p_resources.h"
+#include "settings.h"
+#include "settings_files.h"
+#include "wide.h"
+#include "window_zoom.h"
+
+namespace {
+
+namespace dlg = orbilon::dialog;
+namespace cmd = orbilon::controls::win32;
+using orbilon::win32::Utf8;
+using orbilon::win32::Wide;
+
+// The caption of every message the front end shows.
+constexpr const char* kAppTitle = "Orbilon (ScreenSaver)";
+constexpr const wchar_t* kFormClass = L"Orbilon_P";
+constexpr const wchar_t* kPanelClass = L"Orbilon_P_Panel";
+
+// Control ids; clear of IDOK and IDCANCEL, which IsDialogMessage sends for Enter and Escape.
+enum : int { kIdRepeat = 1001, kIdCmdBgm, kIdCmdSet, kIdCmdCan, kIdCmdEtc };
+
+// Places in twips: left, top, width, height; the panel's controls relative to the panel.
+struct TwipRect {
+    int left, top, width, height;
+};
+constexpr int kClientWidth = 7185;
+constexpr int kClientHeight = 3780;
+constexpr TwipRect kPanel{180, 240, 6795, 2535};
+constexpr TwipRect kHeadingFrame{300, 300, 1695, 315};
+constexpr TwipRect kHeading{300, 360, 1665, 195};
+constexpr TwipRect kRepeat{1380, 780, 615, 300};
+constexpr TwipRect kRepeatLabel{2040, 840, 990, 195};
+constexpr TwipRect kFileLabel{1020, 1740, 5355, 435};
+constexpr TwipRect kVersion{180, 2940, 2475, 195};
+constexpr TwipRect kCmdBgm{540, 1740, 435, 315};
+constexpr TwipRect kCmdEtc{2880, 3000, 1875, 375};
+constexpr TwipRect kCmdSet{4800, 3000, 1095, 375};
+constexpr TwipRect kCmdCan{5940, 3000, 1035, 375};
+// Index i is the BGMKind the choice stands for.
+constexpr TwipRect kMarks[3] = {{300, 1140, 195, 195}, {300, 840, 195, 195}, {300, 1440, 195, 195}};
+constexpr TwipRect kChoiceLabels[3] = {
+    {540, 1140, 345, 195}, {540, 840, 645, 195}, {540, 1440, 900, 195}};
+constexpr const char* kChoiceTexts[3] = {"無し", "音楽CD", "MP3、WAV"};
+constexpr int kMarkSize = 12;  // pixels of the two mark pictures
+
+template <class H>
+struct GdiDeleter {
+    void operator()(H h) const { DeleteObject(h); }
+};
+template <class H>
+using Gdi = std::unique_ptr<std::remove_pointer_t<H>, GdiDeleter<H>>;
+
+struct IconDeleter {
+    void operator()(HICON h) const { DestroyIcon(h); }
+};
+using Icon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter>;
+
+// A memory device context with a bitmap selected into it, restored and freed on the way out.
+class MemoryDc {
+public:
+    MemoryDc(HDC screen, int width, int height)
+        : dc_(CreateCompatibleDC(screen)),
+          bitmap_(CreateCompatibleBitmap(screen, width > 0 ? width : 1, height > 0 ? height : 1)),
+          old_(SelectObject(dc_, bitmap_)) {}
+    MemoryDc(const MemoryDc&) = delete;
+    MemoryDc& operator=(const MemoryDc&) = delete;
+    ~MemoryDc() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ old_;
+};
+
+// Twips per pixel of the screen, from its logical DPI (15 at 96 DPI).
+struct Scale {
+    double x = 15.0, y = 15.0;
+    int dpiY = 96;
+
+    static Scale OfScreen() {
+        Scale s;
+        if (HDC dc = GetDC(nullptr)) {
+            const int dx = GetDeviceCaps(dc, LOGPIXELSX);
+            const int dy = GetDeviceCaps(dc, LOGPIXELSY);
+            if (dx > 0) s.x = 1440.0 / dx;
+            if (dy > 0) {
+                s.y = 1440.0 / dy;
+                s.dpiY = dy;
+            }
+            ReleaseDC(nullptr, dc);
+        }
+        return s;
+    }
+    RECT Px(const TwipRect& r) const {
+        const int left = dlg::TwipsToPixels(r.left, x);
+        const int top = dlg::TwipsToPixels(r.top, y);
+        return {left, top, left + dlg::TwipsToPixels(r.width, x),
+                top + dlg::TwipsToPixels(r.height, y)};
+    }
+};
+
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
+// The first of the faces the system has; "ＭＳ Ｐゴシック" is missing outside Japanese Windows,
+// where IPAPGothic (metric-compatible) may stand in. None found: the first, for the mapper.
+std::wstring PickFace(std::initializer_list<const wchar_t*> faces, BYTE charset) {
+    HDC dc = GetDC(nullptr);
+    std::wstring chosen = *faces.begin();
+    for (const wchar_t* face : faces) {
+        LOGFONTW lf{};
+        lf.lfCharSet = charset;
+        lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+        bool found = false;
+        EnumFontFamiliesExW(dc, &lf, FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+        if (found) {
+            chosen = face;
+            break;
+        }
+    }
+    ReleaseDC(nullptr, dc);
+    return chosen;
+}
+
+Gdi<HFONT> MakeFont(const std::wstring& face, double points, BYTE charset, int dpiY) {
+    LOGFONTW lf{};
+    lf.lfHeight = -static_cast<LONG>(points * dpiY / 72.0 + 0.5);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = charset;
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    return Gdi<HFONT>(CreateFontIndirectW(&lf));
+}
+
+// Rows 0 to height inclusive, each one colour from the |sin| level of its row, as one
+// GradientFill call of single-row rectangles.
+void Shade(HDC dc, int width, int height, COLORREF (*colour)(int level)) {
+    if (width <= 0 || height <= 0) return;
+    const size_t rows = static_cast<size_t>(height) + 1;
+    std::vector<TRIVERTEX> vertices(rows * 2);
+    std::vector<GRADIENT_RECT> rects(rows);
+    for (size_t y = 0; y < rows; ++y) {
+        const COLORREF c = colour(dlg::GradientLevel(static_cast<int>(y), height));
+        for (int end = 0; end < 2; ++end) {
+            TRIVERTEX& v = vertices[y * 2 + end];
+            v.x = end ? width : 0;
+            v.y = static_cast<LONG>(y) + end;
+            v.Red = static_cast<COLOR16>(GetRValue(c) << 8);
+            v.Green = static_cast<COLOR16>(GetGValue(c) << 8);
+            v.Blue = static_cast<COLOR16>(GetBValue(c) << 8);
+            v.Alpha = 0;
+        }
+        rects[y] = {static_cast<ULONG>(y * 2), static_cast<ULONG>(y * 2 + 1)};
+    }
+    GradientFill(dc, vertices.data(), static_cast<ULONG>(vertices.size()), rects.data(),
+                 static_cast<ULONG>(rects.size()), GRADIENT_FILL_RECT_V);
+}
+
+COLORREF FormShade(int v) {
+    return RGB(v, v, v + 30);
+}
+COLORREF PanelShade(int v) {
+    return RGB(v + 30, v + 30, v + 30);
+}
+
+// A one-line label's text, without "&" prefixes. Not clipped: the places were sized for
+// "ＭＳ Ｐゴシック", and a stand-in face may run a few pixels wider; nothing lies right of them.
+void DrawLabel(HDC dc, const std::string& text, RECT r, UINT format) {
+    const std::wstring w = Wide(text);
+    DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r,
+              format | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
+}
+
+bool Inside(const RECT& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// The page "その他の作品" opens: the README beside the programs, else the one of the source
+// tree they were built in, else the programs' folder.
+std::string HomePage() {
+    const std::string folder = ProgramFolder();
+    for (const std::string& readme :
+         {orbilon::files::Join(folder, "README.md"),
+          orbilon::files::Join(orbilon::files::ParentOf(folder), "README.md")}) {
+        if (FileExists(readme)) return readme;
+    }
+    return folder;
+}
+
+class Form {
+public:
+    Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    ~Form();
+
+    void Run();
+
+private:
+    static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static void RegisterClasses(HINSTANCE instance);
+
+    void Create();
+    HWND MakeButton(HWND parent, int id, const char* name, const TwipRect& place);
+    void Load();
+    void ShowSource(int16_t kind);
+    void ChooseSource(int i);
+    void ChooseFile();
+    void Save();
+    void OpenHomePage();
+    void Close();
+    void Command(int id, int code);
+    void PaintForm(HDC dc);
+    void PaintPanel(HDC dc);
+    void Message(const std::string& text);
+    std::string RepeatText() const;
+
+    HINSTANCE instance_ = GetModuleHandleW(nullptr);
+    Scale scale_ = Scale::OfScreen();
+    orbilon::controls::DesignData design_;
+    Gdi<HFONT> formFont_, panelFont_;
+    Gdi<HBITMAP> marks_[2];
+    Icon icon_;
+    HWND hwnd_ = nullptr, panel_ = nullptr, repeat_ = nullptr;
+    HWND cmdBgm_ = nullptr, cmdSet_ = nullptr, cmdCan_ = nullptr, cmdEtc_ = nullptr;
+    HWND focus_ = nullptr;  // the control to give the focus back to on activation
+    int selectedMark_ = -1;
+    bool closing_ = false, done_ = false;
+};
+
+void Form::RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = nullptr;  // the shadings cover everything
+    wc.lpfnWndProc = FormProc;
+    wc.lpszClassName = kFormClass;
+    RegisterClassExW(&wc);  // fails harmlessly when a second dialog registers again
+    wc.lpfnWndProc = PanelProc;
+    wc.lpszClassName = kPanelClass;
+    RegisterClassExW(&wc);
+}
+
+orbilon::controls::DesignData LoadDesignData(HINSTANCE instance) {
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_ORBILON_P_DESIGN), RT_RCDATA);
+    HGLOBAL data = found ? LoadResource(instance, found) : nullptr;
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes) return {};
+    return orbilon::controls::DesignData::Parse(
+        std::string_view(static_cast<const char*>(bytes), SizeofResource(instance, found)));
+}
+
+// The 32 x 32 form icon from its bitmap, all of it opaque.
+Icon MakeIcon(HINSTANCE instance) {
+    Gdi<HBITMAP> colour(static_cast<HBITMAP>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDB_ORBILON_P_ICON), IMAGE_BITMAP, 0, 0, 0)));
+    if (!colour) return nullptr;
+    BITMAP bm{};
+    GetObjectW(colour.get(), sizeof bm, &bm);
+    const std::vector<BYTE> zeros(static_cast<size_t>((bm.bmWidth + 15) / 16 * 2) * bm.bmHeight);
+    Gdi<HBITMAP> mask(CreateBitmap(bm.bmWidth, bm.bmHeight, 1, 1, zeros.data()));
+    ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
+    return Icon(CreateIconIndirect(&info));
+}
+
+Form::Form() {
+    RegisterClasses(instance_);
+    design_ = LoadDesignData(instance_);
+    formFont_ =
+        MakeFont(PickFace({L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPGothic"}, SHIFTJIS_CHARSET),
+                 9.75, SHIFTJIS_CHARSET, scale_.dpiY);
+    panelFont_ = MakeFont(PickFace({L"Tahoma", L"DejaVu Sans"}, DEFAULT_CHARSET), 8.25,
+                          DEFAULT_CHARSET, scale_.dpiY);
+    const int markIds[2] = {IDB_ORBILON_P_MARK_OFF, IDB_ORBILON_P_MARK_ON};
+    for (int i = 0; i < 2; ++i) {
+        marks_[i].reset(static_cast<HBITMAP>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(markIds[i]), IMAGE_BITMAP, 0, 0, 0)));
+    }
+    icon_ = MakeIcon(instance_);
+    Create();
+}
+
+Form::~Form() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+HWND Form::MakeButton(HWND parent, int id, const char* name, const TwipRect& place) {
+    static const orbilon::controls::PropertyBag kNone;
+    const orbilon::controls::PropertyBag* bag = design_.Find(name);
+    const RECT r = scale_.Px(place);
+    return cmd::CreateCommand(parent, id, bag ? *bag : kNone, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top);
+}
+
+void Form::Create() {
+    cmd::RegisterCommandClass(instance_);
+    // A fixed border with a caption bar and the close box, not resizable.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    const RECT client = scale_.Px({0, 0, kClientWidth, kClientHeight});
+    RECT outer = client;
+    AdjustWindowRectEx(&outer, style, FALSE, 0);
+    hwnd_ = CreateWindowExW(0, kFormClass, Wide("<Orbilon>").c_str(), style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
+                            nullptr, nullptr, instance_, this);
+    if (!hwnd_) return;
+    // Where the system's frame differs from what AdjustWindowRectEx said, the client area
+    // still gets its exact size.
+    RECT got{}, frame{};
+    GetClientRect(hwnd_, &got);
+    GetWindowRect(hwnd_, &frame);
+    const int dw = client.right - got.right, dh = client.bottom - got.bottom;
+    if (dw || dh) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + dw,
+                     frame.bottom - frame.top + dh, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (icon_) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    }
+
+    // Creation order is the tab order: the track box and "..." in the panel, then 設定,
+    // ｷｬﾝｾﾙ and その他の作品. Everything else is drawn, and never takes the focus.
+    const RECT p = scale_.Px(kPanel);
+    panel_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
+                             WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.left, p.top,
+                             p.right - p.left, p.bottom - p.top, hwnd_, nullptr, instance_, this);
+    const RECT c = scale_.Px(kRepeat);
+    // The drop-down shows eight entries at a time.
+    const int listHeight = 8 * (c.bottom - c.top - 4) + 2;
+    repeat_ = CreateWindowExW(
+        0, L"COMBOBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, c.left,
+        c.top, c.right - c.left, c.bottom - c.top + listHeight, panel_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdRepeat)), instance_, nullptr);
+    SendMessageW(repeat_, WM_SETFONT, reinterpret_cast<WPARAM>(panelFont_.get()), FALSE);
+    // The closed box's height follows its font; bring it to its place's height. Wine's
+    // selection field comes out 2 pixels taller than asked, so measure and correct.
+    const int wanted = c.bottom - c.top;
+    LRESULT field = SendMessageW(repeat_, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int tries = 0; tries < 3 && field > 0; ++tries) {
+        RECT box{};
+        GetWindowRect(repeat_, &box);
+        const int off = wanted - (box.bottom - box.top);
+        if (off == 0) break;
+        field += off;
+        SendMessageW(repeat_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    }
+    cmdBgm_ = MakeButton(panel_, kIdCmdBgm, "Cmd_BGM", kCmdBgm);
+    cmdSet_ = MakeButton(hwnd_, kIdCmdSet, "Cmd_Set", kCmdSet);
+    cmdCan_ = MakeButton(hwnd_, kIdCmdCan, "Cmd_Can", kCmdCan);
+    cmdEtc_ = MakeButton(hwnd_, kIdCmdEtc, "Cmd_Etc", kCmdEtc);
+}
+
+void Form::Run() {
+    if (!hwnd_) return;
+    Load();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+    SetForegroundWindow(hwnd_);
+    MSG msg;
+    while (!done_) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // A quit request belongs to whoever runs the loop outside this one.
+            if (got == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (hwnd_ && IsDialogMessageW(hwnd_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void Form::Load() {
+    // 1. Centred horizontally, one third of the free height down, size unchanged.
+    RECT outer{};
+    GetWindowRect(hwnd_, &outer);
+    const dlg::Placement at = dlg::PlaceDialog(
+        GetSystemMetrics(SM_CXSCREEN) * scale_.x, GetSystemMetrics(SM_CYSCREEN) * scale_.y,
+        (outer.right - outer.left) * scale_.x, (outer.bottom - outer.top) * scale_.y);
+    SetWindowPos(hwnd_, nullptr, dlg::TwipsToPixels(at.left, scale_.x),
+                 dlg::TwipsToPixels(at.top, scale_.y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // 2. Arm the buttons.
+    for (HWND b : {cmdBgm_, cmdSet_, cmdCan_, cmdEtc_}) {
+        if (b) cmd::InitializeCommand(b);
+    }
+    // 3.-5. Marks and enabled states for the loaded source.
+    ShowSource(BGMKind);
+    // 6.-7. The 31 entries ("" and 1 to 30), then the loaded track (Wine empties the box's
+    // text when the first entry arrives).
+    for (const std::string& item : dlg::TrackItems()) {
+        SendMessageW(repeat_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+    }
+    SetWindowTextW(repeat_, Wide(dlg::FormatHashHash(RepeatTrack)).c_str());
+    // 8. The file label is drawn from BGMFile.
+    // 9. The zoom grows from the pointer (or the screen's corner when it cannot be read).
+    SetAnchorFromCursor();
+    ZoomOpen(hwnd_);
+    // 10. Default pointer.
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void Form::ShowSource(int16_t kind) {
+    const dlg::SourceView view = dlg::ViewFor(kind);
+    selectedMark_ = view.selectedMark;
+    EnableWindow(repeat_, view.repeatEnabled);
+    if (cmdBgm_) cmd::SetCommandEnabled(cmdBgm_, view.fileButtonEnabled);
+    for (const TwipRect& mark : kMarks) {
+        const RECT r = scale_.Px(mark);
+        InvalidateRect(panel_, &r, FALSE);
+    }
+}
+
+void Form::ChooseSource(int i) {
+    BGMKind = static_cast<int16_t>(i);
+    ShowSource(BGMKind);
+}
+
+void Form::ChooseFile() {
+    const std::wstring filter =
+        Wide(dlg::kFilterDescription) + L'\0' + Wide(dlg::kFilterPattern) + L'\0';
+    const std::wstring title = Wide(dlg::kFileDialogTitle);
+    wchar_t file[255] = {};
+    wchar_t fileTitle[255] = {};
+    OPENFILENAMEW ofn{};
+    // The record's pre-2000 layout (76 bytes on 32-bit Windows), at this build's pointer size.
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
+    ofn.hwndOwner = hwnd_;
+    ofn.hInstance = instance_;
+    ofn.lpstrFilter = filter.c_str();
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = 255;
+    ofn.lpstrFileTitle = fileTitle;
+    ofn.nMaxFileTitle = 255;
+    ofn.lpstrTitle = title.c_str();
+    ofn.Flags = 0;  // no existence check, one file
+    const BOOL result = GetOpenFileNameW(&ofn);
+    LastApiResult = result;
+    const std::string path = result > 0 ? Utf8(file) : std::string();
+    const dlg::FileVerdict verdict = dlg::JudgeChosenFile(result > 0, path);
+    if (verdict == dlg::FileVerdict::Take) {
+        BGMFile = path;
+        const RECT r = scale_.Px(kFileLabel);
+        InvalidateRect(panel_, &r, FALSE);
+    } else if (verdict != dlg::FileVerdict::Ignore) {
+        Message(dlg::RefusalMessage(verdict));
+    }
+}
+
+std::string Form::RepeatText() const {
+    const int n = GetWindowTextLengthW(repeat_);
+    if (n <= 0) return {};
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(repeat_, text.data(), n + 1)));
+    return Utf8(text);
+}
+
+void Form::Save() {
+    const dlg::SavePlan plan = dlg::PlanSave(BGMKind, RepeatText(), BGMFile);
+    RepeatTrack = plan.repeatTrack;
+    if (!orbilon::WriteIniKeys(plan.writes)) {
+        // Closing now would look like a save; say so and let the user cancel or retry.
+        Message(dlg::SaveFailedMessage(SettingsPath()));
+        return;
+    }
+    Close();
+}
+
+void Form::OpenHomePage() {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    ShellExecuteW(hwnd_, L"open", Wide(HomePage()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void Form::Message(const std::string& text) {
+    MessageBoxW(hwnd_, Wide(text).c_str(), Wide(kAppTitle).c_str(), MB_OK);
+}
+
+void Form::Close() {
+    // Every way out (設定, ｷｬﾝｾﾙ, the close box, Alt+F4, Escape) shrinks back to the anchor.
+    if (closing_ || !hwnd_) return;
+    closing_ = true;
+    if (IsWindowVisible(hwnd_)) ZoomClose(hwnd_);
+    DestroyWindow(hwnd_);
+}
+
+void Form::Command(int id, int code) {
+    // The placeholder and the Command class both report a click as BN_CLICKED.
+    if (code != BN_CLICKED) return;
+    switch (id) {
+        case kIdCmdBgm:
+            ChooseFile();
+            break;
+        case kIdCmdSet:
+            Save();
+            break;
+        case kIdCmdCan:
+        case IDCANCEL:
+            Close();
+            break;
+        case kIdCmdEtc:
+            OpenHomePage();
+            break;
+        default:
+            break;
+    }
+}
+
+void Form::PaintForm(HDC dc) {
+    RECT r{};
+    GetClientRect(hwnd_, &r);
+    MemoryDc mem(dc, r.right, r.bottom);
+    Shade(mem.get(), r.right, r.bottom, FormShade);
+    SetBkMode(mem.get(), TRANSPARENT);
+    const HGDIOBJ oldFont = SelectObject(mem.get(), formFont_.get());
+    SetTextColor(mem.get(), RGB(255, 255, 255));
+    DrawLabel(mem.get(), "Designed by Tavrel Ver.1.0.0", scale_.Px(kVersion), DT_LEFT | DT_TOP);
+    SelectObject(mem.get(), oldFont);
+    BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
+}
+
+void Form::PaintPanel(HDC dc) {
+    RECT r{};
+    GetClientRect(panel_, &r);
+    MemoryDc mem(dc, r.right, r.bottom);
+    HDC m = mem.get();
+    Shade(m, r.right, r.bottom, PanelShade);
+    SetBkMode(m, TRANSPARENT);
+    SetTextColor(m, RGB(0, 0, 0));
+    const HGDIOBJ oldFont = SelectObject(m, formFont_.get());
+    const HGDIOBJ oldBrush = SelectObject(m, GetStockObject(NULL_BRUSH));
+    const HGDIOBJ oldPen = SelectObject(m, GetStockObject(BLACK_PEN));
+
+    const RECT frame = scale_.Px(kHeadingFrame);
+    Rectangle(m, frame.left, frame.top, frame.right, frame.bottom);
+    DrawLabel(m, "BGM", scale_.Px(kHeading), DT_CENTER | DT_TOP);
+    for (int i = 0; i < 3; ++i) {
+        DrawLabel(m, kChoiceTexts[i], scale_.Px(kChoiceLabels[i]), DT_LEFT | DT_TOP);
+    }
+    DrawLabel(m, "曲目をﾘﾋﾟｰﾄ", scale_.Px(kRepeatLabel), DT_LEFT | DT_TOP);
+
+    // The file label: a thin frame, the path wrapped inside it and centred up and down.
+    const RECT file = scale_.Px(kFileLabel);
+    Rectangle(m, file.left, file.top, file.right, file.bottom);
+    RECT text = file;
+    InflateRect(&text, -4, -1);
+    const std::wstring path = Wide(BGMFile);
+    const UINT wrap = DT_LEFT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX;
+    RECT need = text;
+    DrawTextW(m, path.c_str(), static_cast<int>(path.size()), &need, wrap | DT_CALCRECT);
+    const int spare = (text.bottom - text.top) - (need.bottom - need.top);
+    if (spare > 0) text.top += spare / 2;
+    const int saved = SaveDC(m);
+    IntersectClipRect(m, file.left + 1, file.top + 1, file.right - 1, file.bottom - 1);
+    DrawTextW(m, path.c_str(), static_cast<int>(path.size()), &text, wrap);
+    RestoreDC(m, saved);
+
+    // The marks: the selected picture for the chosen source, the other for the rest.
+    MemoryDc pictures(m, 1, 1);
+    for (int i = 0; i < 3; ++i) {
+        HBITMAP picture = marks_[i == selectedMark_ ? 1 : 0].get();
+        if (!picture) continue;
+        const HGDIOBJ old = SelectObject(pictures.get(), picture);
+        const RECT at = scale_.Px(kMarks[i]);
+        BitBlt(m, at.left, at.top, kMarkSize, kMarkSize, pictures.get(), 0, 0, SRCCOPY);
+        SelectObject(pictures.get(), old);
+    }
+
+    SelectObject(m, oldPen);
+    SelectObject(m, oldBrush);
+    SelectObject(m, oldFont);
+    BitBlt(dc, 0, 0, r.right, r.bottom, m, 0, 0, SRCCOPY);
+}
+
+LRESULT CALLBACK Form::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(hwnd, msg, wp, lp);
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            form->PaintForm(dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_COMMAND:
+            form->Command(LOWORD(wp), HIWORD(wp));
+            return 0;
+        case WM_ACTIVATE:
+            // Give the focus back to the control that had it, as a dialog does.
+            if (LOWORD(wp) == WA_INACTIVE) {
+                HWND f = GetFocus();
+                if (f && IsChild(hwnd, f)) form->focus_ = f;
+            } else {
+                HWND f = form->focus_;
+                if (!f || !IsWindow(f) || !IsWindowEnabled(f)) {
+                    f = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+                }
+                SetFocus(f ? f : hwnd);
+            }
+            return 0;
+        case WM_CLOSE:
+            form->Close();
+            return 0;
+        case WM_DESTROY:
+            form->done_ = true;
+            form->hwnd_ = nullptr;
+            return 0;
+        default:
+            return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+LRESULT CALLBACK Form::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    }
+    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!form) return DefWindowProcW(hwnd, msg, wp, lp);
+    switch (msg) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            form->PaintPanel(dc);
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_COMMAND:
+            // The track box and "..." live here; the form handles what they report.
+            form->Command(LOWORD(wp), HIWORD(wp));
+            return 0;
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: {
+            // The track box stays white when disabled (a disabled edit asks for the static
+            // colours); its text turns grey.
+            HDC dc = reinterpret_cast<HDC>(wp);
+            const bool enabled = IsWindowEnabled(form->repeat_);
+            SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+            SetBkColor(dc, RGB(255, 255, 255));
+            return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+        }
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN: {
+            // Any button on a choice's mark or label picks that source.
+            const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+            for (int i = 0; i < 3; ++i) {
+                if (Inside(form->scale_.Px(kMarks[i]), x, y) ||
+                    Inside(form->scale_.Px(kChoiceLabels[i]), x, y)) {
+                    form->ChooseSource(i);
+                    break;
+                }
+            }
+            return msg == WM_XBUTTONDOWN ? TRUE : 0;
+        }
+        default:
+            return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+}
+
+}  // namespace
+
+void ShowSettingsDialogModal() {
+    Form form;
+    form.Run();
+}

@@ -1,0 +1,28 @@
+#include "app.h"
+
+#include "frontend/settings/settings.h"
+#include "frontend/settings/settings_files.h"
+#include "frontend/settings/win32/wide.h"
+
+namespace app {
+
+HINSTANCE Instance = nullptr;
+std::string ArgumentText;
+
+bool WindowTitled(const char* title) {
+    return FindWindowW(nullptr, orbilon::win32::Wide(title).c_str()) != nullptr;
+}
+
+std::wstring BesideProgram(const char* name) {
+    std::wstring path = orbilon::win32::Wide(orbilon::files::Join(ProgramFolder(), name));
+    for (wchar_t& c : path) {
+        if (c == L'/') c = L'\\';
+    }
+    return path;
+}
+
+void EndProcess(UINT status) {
+    ExitProcess(status);
+}
+
+}  // namespace app

@@ -1,0 +1,88 @@
+// Orbilon.scr on Windows: Main's dispatch with the Win32 look-ups, then the message loop the
+// preview and the saver host live in.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app.h"
+#include "argument_text.h"
+#include "dispatch.h"
+#include "frontend/settings/settings.h"
+#include "frontend/settings/win32/orbilon_p.h"
+#include "frontend/settings/win32/wide.h"
+#include "orbilon_r.h"
+#include "orbilon_s.h"
+#include "winmm_layer.h"
+
+int32_t CursorCount = 0;
+
+namespace {
+
+using orbilon::win32::Wide;
+
+class Win32Steps : public orbilon::MainSteps {
+public:
+    bool WindowTitled(const std::string& title) override {
+        return app::WindowTitled(title.c_str());
+    }
+
+    // One saver per session: a named mutex in the session's namespace, held until the process
+    // ends. The host's title appears only once it is loaded, so two starts at the same moment
+    // would both pass the title look-up.
+    bool TakeSaverLock() override {
+        HANDLE lock = CreateMutexW(nullptr, FALSE, L"Local\\Orbilon-saver");
+        if (!lock) return true;  // no lock to be had: the title look-up still guards
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(lock);
+            return false;
+        }
+        return true;  // kept open for the process's life
+    }
+
+    void LoadSettings() override { ::LoadSettings(); }
+
+    bool RendererPresent() override {
+        return FileExists(orbilon::win32::Utf8(app::BesideProgram(orbilon::kRendererName)));
+    }
+};
+
+void Main() {
+    Win32Steps steps;
+    const orbilon::Plan plan = orbilon::Dispatch(app::ArgumentText, steps);
+    switch (plan.outcome) {
+        case orbilon::Outcome::End:
+            app::EndProcess();
+        case orbilon::Outcome::Preview:
+            PlacePreview(plan.handle);
+            return;
+        case orbilon::Outcome::MissingRenderer:
+            MessageBoxW(nullptr, Wide(orbilon::kMissingRendererText).c_str(),
+                        Wide(app::kTitle).c_str(), MB_OK);
+            app::EndProcess();
+        case orbilon::Outcome::SettingsDialog:
+            UseRealMciLayer();
+            ShowSettingsDialogModal();
+            app::EndProcess();
+        case orbilon::Outcome::Saver:
+            UseRealMciLayer();
+            if (plan.hideCursor) CursorCount = ShowCursor(FALSE);
+            LoadSaverHost();
+            return;
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    app::Instance = instance;
+    app::ArgumentText = orbilon::win32::Utf8(orbilon::AfterProgramName(GetCommandLineW()));
+    Main();
+    // The forms end the process themselves; the loop only carries their messages.
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}
