@@ -19,8 +19,7 @@ fi
 source "$(dirname "$0")/../lib.sh"
 dir=$(mktemp -d)
 pid=
-source "$(dirname "$0")/private-prefix.sh"
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; private_prefix_end; rm -rf "$dir"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
 fail() {
   echo "FAIL: $*" >&2
   exit 1

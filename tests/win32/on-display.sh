@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
-# on-display.sh WxHxD COMMAND...: runs a Wine display test on the display of the run's Wine
-# desktop ($ORBILON_WINE_DISPLAY, set by run-tests.sh), where Wine's windows, pointer and focus
-# live; without one, on a private Xvfb of that size.
+# on-display.sh WxHxD COMMAND...: runs a Wine display test on a private Xvfb of that size with a
+# wineserver of its own (private-prefix.sh). One wineserver keeps one desktop: its windows,
+# pointer and focus, on the display its desktop process first saw. A server per test keeps
+# each test's windows on its own display, so display tests may run side by side.
 set -u
-if [ -n "${ORBILON_WINE_DISPLAY:-}" ]; then
-  shift
-  export DISPLAY=$ORBILON_WINE_DISPLAY
-  exec "$@"
+here=$(dirname "$0")
+if [ -z "${ORBILON_ON_DISPLAY:-}" ]; then
+  ORBILON_ON_DISPLAY=1 exec "$here/../with-xvfb.sh" "$1" "$0" "$@"
 fi
-exec "$(dirname "$0")/../with-xvfb.sh" "$@"
+unset ORBILON_ON_DISPLAY
+shift
+dir=$(mktemp -d)
+source "$here/private-prefix.sh"
+"$@"
+rc=$?
+private_prefix_end
+rm -rf "$dir"
+exit $rc

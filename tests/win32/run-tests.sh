@@ -5,15 +5,6 @@
 set -u
 build=${1:-build-win}
 shift || true
-# Wine's desktop process takes its graphics driver, screen size, pointer and focus from the
-# display it starts on, and every program of the prefix shares them: started without a
-# display (by wineboot), it leaves them no driver, and no window can be made. So the whole run
-# gets one display, and the display tests run on it (on-display.sh), one at a time.
-if [ -z "${ORBILON_WINE_DISPLAY:-}" ]; then
-  exec "$(dirname "$0")/../with-xvfb.sh" 1024x768x24 env ORBILON_WINE_DISPLAY=wanted "$0" \
-    "$build" "$@"
-fi
-[ "$ORBILON_WINE_DISPLAY" = wanted ] && export ORBILON_WINE_DISPLAY=$DISPLAY
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/orbilon-wine.XXXXXX")
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
