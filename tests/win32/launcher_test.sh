@@ -144,6 +144,28 @@ grep -q "^0	status MP3Play mode	playing$" "$dir/mci.txt" || fail "/s: never play
 tail -1 "$dir/mci.txt" | grep -q "^0	close MP3Play	" || fail "/s: not closed at the end"
 echo "mci: $(wc -l <"$dir/mci.txt") commands, $(grep -c playing "$dir/mci.txt") playing"
 
+echo "== two /s at the same moment give one host and one renderer"
+"$run" "$dir/pair/Orbilon.scr" /s & a=$!
+"$run" "$dir/pair/Orbilon.scr" /s & c=$!
+"$x" wait Orbilon_VC 90 >/dev/null || fail "pair: no renderer window"
+sleep 3
+alive=0
+for q in $a $c; do kill -0 $q 2>/dev/null && alive=$((alive + 1)); done
+[ $alive = 1 ] && [ "$("$x" find Orbilon_VC | wc -l)" = 1 ] ||
+  fail "pair: $alive hosts, $("$x" find Orbilon_VC | wc -l) renderers"
+"$x" key space
+ended $a 30 && ended $c 30 || fail "pair: a host lives on"
+
+echo "== a renderer that cannot start ends the host at once, music stopped"
+mkdir "$dir/broken"
+cp "$bw/Orbilon.scr" "$dir/pair/Orbilon.ini" "$dir/broken/"
+echo "not a program" >"$dir/broken/Orbilon.dll"
+rm -f "$dir/mci.log"
+"$run" "$dir/broken/Orbilon.scr" /s & host=$!
+ended $host 30 || fail "broken: the host waits on"
+tr -d '\r' <"$dir/mci.log" | tail -1 | grep -q "^0	close MP3Play	" ||
+  fail "broken: the music was not stopped: $(tail -1 "$dir/mci.log")"
+
 echo "== a host closed from outside stops its music and ends; the renderer runs on"
 rm -f "$dir/mci.log"
 "$run" "$dir/pair/Orbilon.scr" /s & host=$!
