@@ -6,7 +6,9 @@
 base=${WINEPREFIX:-}
 export WINEPREFIX=$dir/prefix
 if [ -n "$base" ] && cp -al "$base" "$WINEPREFIX" 2>/dev/null; then
-  for reg in "$WINEPREFIX"/*.reg; do cp --remove-destination "$base/${reg##*/}" "$reg"; done
+  for reg in "$WINEPREFIX"/*.reg; do
+    [ -e "$reg" ] && cp --remove-destination "$base/${reg##*/}" "$reg"
+  done
 else
   rm -rf "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1

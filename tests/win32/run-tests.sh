@@ -30,12 +30,18 @@ pcm.!default { type null }
 ASOUND
 
 start=$SECONDS
-# A persistent server keeps the prefix warm between the test programs.
-wineserver -p
 wineboot -i >/dev/null 2>&1
 # Without a window manager, Wine's managed windows take seconds to go away; unmanaged ones
 # appear and vanish at once.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+# The display tests start from linked copies of this prefix (on-display.sh), so its registry
+# must be on disk first: the server writes it out when it ends.
+wineserver -w
+# A persistent server then keeps the prefix warm between the other test programs. Its
+# services start here, away from the tests: started by a test program, they would hold its
+# output open and ctest would wait for them.
+wineserver -p
+wineboot >/dev/null 2>&1
 echo "Wine prefix ready in $((SECONDS - start)) s"
 
 ctest --test-dir "$build" --output-on-failure "$@"
