@@ -224,6 +224,8 @@ public:
     void Run();
 
 private:
+    static Form* FormOf(HWND hwnd, UINT msg, LPARAM lp);
+    static void Paint(HWND hwnd, Form& form, void (Form::*paint)(HDC));
     static LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     static void RegisterClasses(HINSTANCE instance);
@@ -602,23 +604,31 @@ void Form::PaintPanel(HDC dc) {
     BitBlt(dc, 0, 0, r.right, r.bottom, m, 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK Form::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+// The form behind both window classes: handed over at creation, kept in the user data.
+Form* Form::FormOf(HWND hwnd, UINT msg, LPARAM lp) {
     if (msg == WM_NCCREATE) {
         const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
     }
-    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+void Form::Paint(HWND hwnd, Form& form, void (Form::*paint)(HDC)) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    (form.*paint)(dc);
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT CALLBACK Form::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    Form* form = FormOf(hwnd, msg, lp);
     if (!form) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            form->PaintForm(dc);
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            Paint(hwnd, *form, &Form::PaintForm);
             return 0;
-        }
         case WM_COMMAND:
             form->Command(LOWORD(wp), HIWORD(wp));
             return 0;
@@ -648,22 +658,14 @@ LRESULT CALLBACK Form::FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT CALLBACK Form::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(lp);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
-    }
-    Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    Form* form = FormOf(hwnd, msg, lp);
     if (!form) return DefWindowProcW(hwnd, msg, wp, lp);
     switch (msg) {
         case WM_ERASEBKGND:
             return 1;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            form->PaintPanel(dc);
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            Paint(hwnd, *form, &Form::PaintPanel);
             return 0;
-        }
         case WM_COMMAND:
             // The track box and "..." live here; the form handles what they report.
             form->Command(LOWORD(wp), HIWORD(wp));
