@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "window_contract.h"
+
 namespace orbilon {
 
 enum class SaverMessage {
@@ -32,7 +34,7 @@ inline constexpr uint32_t SC_PREVWINDOW = 0xF050;
 inline constexpr uint32_t SC_SCREENSAVE = 0xF140;
 
 inline constexpr int MouseMoveThreshold = 4;
-inline constexpr std::string_view RunningTitle = "Orbilon_VC";
+inline constexpr std::string_view RunningTitle = kRendererTitle;
 
 struct CursorPos {
     int32_t x = 0;

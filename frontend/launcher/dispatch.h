@@ -6,12 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "window_contract.h"
+
 namespace orbilon {
 
-inline constexpr const char* kHostTitle = "Orbilon_Main";
-inline constexpr const char* kDialogTitle = "<Orbilon>";
-inline constexpr const char* kRendererTitle = "Orbilon_VC";
-inline constexpr const char* kRendererName = "Orbilon.dll";
 inline constexpr const char* kMissingRendererText =
     "Orbilon.dll が Orbilon.scr と同じﾌｫﾙﾀﾞに見つかりません！";
 

@@ -6,20 +6,6 @@
 namespace orbilon {
 namespace {
 
-bool IsDecimal(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::string Quoted(std::string_view text) {
     std::string q = "\"";
     for (char c : text) {
@@ -46,27 +32,6 @@ ServiceStart WithWindow(ServiceKind kind, std::string_view text, const char* fro
 }
 
 }  // namespace
-
-std::optional<uint32_t> ParseWindowId(std::string_view text) {
-    uint64_t v = 0;
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        for (char c : text.substr(2)) {
-            const int d = HexDigit(c);
-            if (d < 0) return std::nullopt;
-            v = v * 16 + static_cast<uint64_t>(d);
-            if (v > 0xFFFFFFFFull) return std::nullopt;
-        }
-    } else if (IsDecimal(text)) {
-        for (char c : text) {
-            v = v * 10 + static_cast<uint64_t>(c - '0');
-            if (v > 0xFFFFFFFFull) return std::nullopt;
-        }
-    } else {
-        return std::nullopt;
-    }
-    if (v == 0) return std::nullopt;
-    return static_cast<uint32_t>(v);
-}
 
 ServiceStart ReadServiceStart(const std::vector<std::string>& args, const char* target) {
     bool root = false;

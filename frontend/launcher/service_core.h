@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "window_id.h"
+
 namespace orbilon {
 
 inline constexpr const char* kProgramName = "Orbilon.scr";
@@ -26,9 +28,6 @@ struct ServiceStart {
     uint32_t window = 0;
     std::string error;
 };
-
-// A window id as the services write it: 0x… (hex) or decimal, nothing around it, not 0.
-std::optional<uint32_t> ParseWindowId(std::string_view text);
 
 // args: the arguments after the program's name; target: $XSCREENSAVER_WINDOW or nullptr.
 // --window-id ID (or -window-id, --window-id=ID) wins over --root / -root.

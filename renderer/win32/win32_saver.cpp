@@ -12,8 +12,8 @@ namespace orbilon {
 
 namespace {
 
-constexpr char ClassName[] = "WindowsScreenSaverClass";
-constexpr char CreationTitle[] = "Screensaver";
+constexpr const char* ClassName = kSaverClass;
+constexpr const char* CreationTitle = kSaverCreationTitle;
 constexpr UINT ScreenSaverRunning = 97;  // SPI_SCREENSAVERRUNNING
 
 using VerifyScreenSavePwdFn = BOOL(WINAPI*)(HWND);

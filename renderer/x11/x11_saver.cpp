@@ -26,10 +26,10 @@ namespace orbilon {
 
 namespace {
 
-constexpr char ClassName[] = "WindowsScreenSaverClass";
+constexpr const char* ClassName = kSaverClass;
 constexpr char InstanceName[] = "Orbilon";
-constexpr char CreationTitle[] = "Screensaver";
-constexpr char Program[] = "Orbilon.dll";
+constexpr const char* CreationTitle = kSaverCreationTitle;
+constexpr const char* Program = kRendererName;
 
 struct DisplayCloser {
     void operator()(Display* d) const { XCloseDisplay(d); }

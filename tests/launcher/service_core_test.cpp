@@ -7,19 +7,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 
-TEST(ServiceStart, WindowIdsAreHexOrDecimalAndNameAWindow) {
-    EXPECT_EQ(ParseWindowId("0x1e00007"), 0x1e00007u);
-    EXPECT_EQ(ParseWindowId("0X1E00007"), 0x1e00007u);
-    EXPECT_EQ(ParseWindowId("31457287"), 31457287u);
-    EXPECT_EQ(ParseWindowId("0xFFFFFFFF"), 0xFFFFFFFFu);
-    EXPECT_EQ(ParseWindowId("4294967295"), 0xFFFFFFFFu);
-    EXPECT_EQ(ParseWindowId("007"), 7u);
-    for (const char* bad :
-         {"", "0", "0x0", "0x", "x12", "12x", " 12", "12 ", "-5", "+5", "0x1_0", "4294967296",
-          "0x100000000", "99999999999999999999999", "1e3", "&H10", "0x-1"})
-        EXPECT_FALSE(ParseWindowId(bad).has_value()) << '"' << bad << '"';
-}
-
 TEST(ServiceStart, RootTakesTheServicesWindowOrTheRoot) {
     for (const char* flag : {"--root", "-root"}) {
         ServiceStart s = ReadServiceStart({flag}, nullptr);

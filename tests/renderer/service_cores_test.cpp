@@ -1,26 +1,14 @@
-// The display-free rules of runs inside a given window and across several monitors: the window
-// id the services pass, monitors to viewports, and when a frame is worth drawing.
+// The display-free rules of runs across several monitors: monitors to viewports, and when a
+// frame is worth drawing.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "frame_gate.h"
 #include "monitor_layout.h"
-#include "window_id.h"
 
 namespace orbilon {
 namespace {
-
-TEST(WindowId, HexOrDecimalWholeNumbers) {
-    EXPECT_EQ(0x2a00007u, ParseWindowId("0x2a00007"));
-    EXPECT_EQ(0x2A00007u, ParseWindowId("0X2A00007"));
-    EXPECT_EQ(44040199u, ParseWindowId("44040199"));
-    EXPECT_EQ(4294967295u, ParseWindowId("0xffffffff"));
-    for (const char* bad : {"", "0", "0x", "0x0", " 123", "123 ", "+5", "-5", "12a", "0x1g",
-                            "4294967296", "0x100000000", "99999999999999999999", "0b101"}) {
-        EXPECT_EQ(std::nullopt, ParseWindowId(bad)) << "'" << bad << "'";
-    }
-}
 
 TEST(MonitorLayout, OneViewportPerMonitorInGlCoordinates) {
     // Two side by side, the right one shorter and lower: rows count from the window's bottom.

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "window_contract.h"
+
 class QColor;
 class QPainter;
 class QRect;
@@ -28,7 +30,7 @@ struct WindowRect {
 // after the program's own name, the arguments joined by single blanks.
 void SetCommandLine(int argc, char** argv);
 const std::string& CommandLine();
-inline constexpr const char* kAppTitle = "Orbilon (ScreenSaver)";
+using orbilon::kAppTitle;
 
 // True while the layer has a display to talk to (false with the offscreen Qt platform or
 // without $DISPLAY; every window operation then answers "none").

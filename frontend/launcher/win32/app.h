@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "window_contract.h"
+
 namespace app {
 
-inline constexpr const char* kTitle = "Orbilon (ScreenSaver)";
+using orbilon::kAppTitle;
 
 // Set once by WinMain.
 extern HINSTANCE Instance;

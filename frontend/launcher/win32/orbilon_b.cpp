@@ -58,7 +58,7 @@ void Main() {
             return;
         case orbilon::Outcome::MissingRenderer:
             MessageBoxW(nullptr, Wide(orbilon::kMissingRendererText).c_str(),
-                        Wide(app::kTitle).c_str(), MB_OK);
+                        Wide(app::kAppTitle).c_str(), MB_OK);
             app::EndProcess();
         case orbilon::Outcome::SettingsDialog:
             UseRealMciLayer();
