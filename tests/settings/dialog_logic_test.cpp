@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "dialog_layout.h"
 #include "orbilon_p_logic.h"
+#include "settings.h"
 #include "zoom.h"
 
 namespace dlg = orbilon::dialog;
@@ -136,6 +138,55 @@ TEST(Zoom, FramesRunFromEndToEnd) {
     const std::vector<zoom::Rect> close = zoom::Frames(window, zoom::Rect{}, 1);
     ASSERT_EQ(2u, close.size());
     EXPECT_EQ(zoom::Rect{}, close.back());
+}
+
+}  // namespace
+
+namespace {
+
+// Records the load's calls in order; the pointer and the screen are what a test sets.
+struct FakeLoad : dlg::LoadSteps {
+    std::optional<Geometry> geometry;
+    std::optional<std::pair<long, long>> cursor;
+    std::vector<std::string> calls;
+    std::optional<Geometry> Measure() override { return geometry; }
+    void MoveTo(int x, int y) override {
+        calls.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void ArmButtons() override { calls.push_back("arm"); }
+    void ShowSource(int16_t kind) override { calls.push_back("source " + std::to_string(kind)); }
+    void FillTrackBox(const std::vector<std::string>& items) override {
+        calls.push_back("items " + std::to_string(items.size()));
+    }
+    void SetTrackText(const std::string& text) override { calls.push_back("track '" + text + "'"); }
+    void ShowFile(const std::string& path) override { calls.push_back("file " + path); }
+    std::optional<std::pair<long, long>> CursorPos() override { return cursor; }
+    void ZoomOpen() override {
+        calls.push_back("zoom " + std::to_string(AnchorX) + "," + std::to_string(AnchorY));
+    }
+    void DefaultPointer() override { calls.push_back("pointer"); }
+};
+
+TEST(DialogLoad, StepsInOrderWithTheZoomFromThePointer) {
+    FakeLoad load;
+    // 1920 x 1080 screen, a 487 x 286 outer window at 96 DPI.
+    load.geometry = FakeLoad::Geometry{1920, 1080, 487, 286, 15.0, 15.0};
+    load.cursor = std::pair<long, long>(700, 40000);  // y beyond 16 bits keeps the old anchor
+    AnchorX = 1;
+    AnchorY = 2;
+    dlg::LoadForm(load, 2, 0, "/music/a.mp3");
+    EXPECT_EQ((std::vector<std::string>{"move 716,265", "arm", "source 2", "items 31", "track ''",
+                                        "file /music/a.mp3", "zoom 700,2", "pointer"}),
+              load.calls);
+    EXPECT_EQ(1, LastApiResult);
+
+    // No screen to measure: the window stays; no pointer: the zoom grows from 0, 0.
+    FakeLoad blind;
+    dlg::LoadForm(blind, 1, 12, "");
+    EXPECT_EQ((std::vector<std::string>{"arm", "source 1", "items 31", "track '12'", "file ",
+                                        "zoom 0,0", "pointer"}),
+              blind.calls);
+    EXPECT_EQ(0, LastApiResult);
 }
 
 }  // namespace

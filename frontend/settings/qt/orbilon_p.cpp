@@ -13,23 +13,19 @@
 
 #include "command.h"
 #include "design_data.h"
+#include "dialog_layout.h"
 #include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "platform.h"
 #include "settings.h"
+#include "window_contract.h"
 #include "window_zoom.h"
 
 namespace dlg = orbilon::dialog;
 
 namespace {
 
-// Form sizes and control places, in twips.
-constexpr int kClientWidth = 7185;
-constexpr int kClientHeight = 3780;
-
-struct TwipRect {
-    int left, top, width, height;
-};
+using dlg::TwipRect;
 
 double TppX() {
     const double t = platform::TwipsPerPixelX();
@@ -60,9 +56,13 @@ void InstallFontSubstitutions() {
     }
 }
 
+QColor ToQColor(const dlg::Rgb& c) {
+    return QColor(c.r, c.g, c.b);
+}
+
 QFont FormFont() {
-    QFont f(QStringLiteral("ＭＳ Ｐゴシック"));
-    f.setPointSizeF(9.75);
+    QFont f(QString::fromUtf8(dlg::kFormFace));
+    f.setPointSizeF(dlg::kFormPoints);
     f.setWeight(QFont::Normal);
     // The labels were sized for "ＭＳ Ｐゴシック", whose small sizes come from narrower bitmap
     // strikes; IPAPGothic's outlines run about 6 % wider at 13 px and would be clipped.
@@ -71,19 +71,18 @@ QFont FormFont() {
 }
 
 QFont PanelFont() {
-    QFont f(QStringLiteral("Tahoma"));
-    f.setPointSizeF(8.25);
+    QFont f(QString::fromUtf8(dlg::kPanelFace));
+    f.setPointSizeF(dlg::kPanelPoints);
     return f;
 }
 
 // The vertical |sin| shading of the form and the panel, one line per pixel row.
-void PaintShading(QWidget* w, int offset, bool bluish) {
+void PaintShading(QWidget* w, dlg::Rgb (*shade)(int level)) {
     QPainter p(w);
     const int h = w->height();
     const int width = w->width();
     for (int y = 0; y <= h; ++y) {
-        const int v = dlg::GradientLevel(y, h);
-        p.setPen(bluish ? QColor(v, v, v + 30) : QColor(v + offset, v + offset, v + offset));
+        p.setPen(ToQColor(shade(dlg::GradientLevel(y, h))));
         p.drawLine(0, y, width, y);
     }
 }
@@ -93,7 +92,7 @@ public:
     using QWidget::QWidget;
 
 protected:
-    void paintEvent(QPaintEvent*) override { PaintShading(this, 30, false); }
+    void paintEvent(QPaintEvent*) override { PaintShading(this, dlg::PanelShade); }
 };
 
 // A label or mark that reports a press of any mouse button.
@@ -162,32 +161,31 @@ Orbilon_P::Orbilon_P(Services services)
       services_(std::move(services)) {
     InstallFontSubstitutions();
     setObjectName(QStringLiteral("Orbilon_P"));
-    setWindowTitle(QStringLiteral("<Orbilon>"));
+    setWindowTitle(QString::fromUtf8(orbilon::kDialogTitle));
     setWindowIcon(QIcon(QPixmap(QStringLiteral(":/orbilon_p/art/icon.bmp"))));
     setFont(FormFont());
-    setFixedSize(dlg::TwipsToPixels(kClientWidth, TppX()),
-                 dlg::TwipsToPixels(kClientHeight, TppY()));
+    setFixedSize(dlg::TwipsToPixels(dlg::kClientWidth, TppX()),
+                 dlg::TwipsToPixels(dlg::kClientHeight, TppY()));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    pal.setColor(QPalette::Window, ToQColor(dlg::kFormBackground));
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const QColor black(0, 0, 0);
-    const QColor white(255, 255, 255);
+    const QColor black = ToQColor(dlg::kPanelTextColour);
     const orbilon::controls::DesignData design = LoadDesignData();
 
     // Tab order follows creation order among the controls that take the focus.
-    MakeLabel(this, "lbl(7)", "Designed by Tavrel Ver.1.0.0", {180, 2940, 2475, 195}, white);
+    MakeLabel(this, "lbl(7)", dlg::kVersionText, dlg::kVersion, ToQColor(dlg::kVersionColour));
 
     Pic_C_ = new Panel(this);
     Pic_C_->setObjectName(QStringLiteral("Pic_C(0)"));
     Pic_C_->setFont(PanelFont());
     QPalette pp = Pic_C_->palette();
-    pp.setColor(QPalette::Window, QColor(224, 224, 224));
+    pp.setColor(QPalette::Window, ToQColor(dlg::kPanelBackground));
     Pic_C_->setPalette(pp);
     Pic_C_->setAutoFillBackground(true);
     Pic_C_->setFocusPolicy(Qt::NoFocus);
-    Place(Pic_C_, {180, 240, 6795, 2535});
+    Place(Pic_C_, dlg::kPanel);
 
     BGM_Repeat_ = new QComboBox(Pic_C_);
     BGM_Repeat_->setObjectName(QStringLiteral("BGM_Repeat"));
@@ -195,23 +193,23 @@ Orbilon_P::Orbilon_P(Services services)
     BGM_Repeat_->setInsertPolicy(QComboBox::NoInsert);
     BGM_Repeat_->setFont(PanelFont());
     QPalette cp = BGM_Repeat_->palette();
-    cp.setColor(QPalette::Base, white);
+    cp.setColor(QPalette::Base, ToQColor(dlg::kTrackBoxBackground));
     BGM_Repeat_->setPalette(cp);
-    Place(BGM_Repeat_, {1380, 780, 615, 300});
+    Place(BGM_Repeat_, dlg::kRepeat);
 
-    lbl_Fname_ = MakeLabel(Pic_C_, "lbl_Fname", "", {1020, 1740, 5355, 435}, black);
+    lbl_Fname_ = MakeLabel(Pic_C_, "lbl_Fname", "", dlg::kFileLabel, black);
     lbl_Fname_->setFrameStyle(QFrame::Box | QFrame::Plain);
     lbl_Fname_->setLineWidth(1);
     lbl_Fname_->setWordWrap(true);
     lbl_Fname_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    lbl_BGM_[0] = MakeLabel(Pic_C_, "lbl_BGM(0)", "無し", {540, 1140, 345, 195}, black,
-                            [this] { ChooseSource(0); });
-    lbl_BGM_[2] = MakeLabel(Pic_C_, "lbl_BGM(2)", "MP3、WAV", {540, 1440, 900, 195}, black,
-                            [this] { ChooseSource(2); });
-    lbl_BGM_[1] = MakeLabel(Pic_C_, "lbl_BGM(1)", "音楽CD", {540, 840, 645, 195}, black,
-                            [this] { ChooseSource(1); });
-    MakeLabel(Pic_C_, "lbl(14)", "曲目をﾘﾋﾟｰﾄ", {2040, 840, 990, 195}, black);
+    // Created 0, 2, 1: the stacking the form was designed with.
+    for (const int i : {0, 2, 1}) {
+        const std::string name = "lbl_BGM(" + std::to_string(i) + ")";
+        lbl_BGM_[i] = MakeLabel(Pic_C_, name.c_str(), dlg::kChoiceTexts[i], dlg::kChoiceLabels[i],
+                                black, [this, i] { ChooseSource(i); });
+    }
+    MakeLabel(Pic_C_, "lbl(14)", dlg::kRepeatLabelText, dlg::kRepeatLabel, black);
 
     QFrame* shape = new QFrame(Pic_C_);
     shape->setObjectName(QStringLiteral("Shape3(3)"));
@@ -220,15 +218,13 @@ Orbilon_P::Orbilon_P(Services services)
     QPalette sp = shape->palette();
     sp.setColor(QPalette::WindowText, black);
     shape->setPalette(sp);
-    Place(shape, {300, 300, 1695, 315});
-    QLabel* heading = MakeLabel(Pic_C_, "lbl(15)", "BGM", {300, 360, 1665, 195}, black);
+    Place(shape, dlg::kHeadingFrame);
+    QLabel* heading = MakeLabel(Pic_C_, "lbl(15)", dlg::kHeadingText, dlg::kHeading, black);
     heading->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    const TwipRect markPlaces[3] = {
-        {300, 1140, 195, 195}, {300, 840, 195, 195}, {300, 1440, 195, 195}};
     for (int i = 0; i < 3; ++i) {
         const std::string name = "Img_BGM(" + std::to_string(i) + ")";
-        Img_BGM_[i] = MakeLabel(Pic_C_, name.c_str(), "", markPlaces[i], black,
+        Img_BGM_[i] = MakeLabel(Pic_C_, name.c_str(), "", dlg::kMarks[i], black,
                                 [this, i] { ChooseSource(i); });
     }
 
@@ -240,10 +236,10 @@ Orbilon_P::Orbilon_P(Services services)
         Place(b, r);
         return b;
     };
-    Cmd_BGM_ = makeButton(Pic_C_, "Cmd_BGM", {540, 1740, 435, 315});
-    Cmd_Set_ = makeButton(this, "Cmd_Set", {4800, 3000, 1095, 375});
-    Cmd_Can_ = makeButton(this, "Cmd_Can", {5940, 3000, 1035, 375});
-    Cmd_Etc_ = makeButton(this, "Cmd_Etc", {2880, 3000, 1875, 375});
+    Cmd_BGM_ = makeButton(Pic_C_, "Cmd_BGM", dlg::kCmdBgm);
+    Cmd_Set_ = makeButton(this, "Cmd_Set", dlg::kCmdSet);
+    Cmd_Can_ = makeButton(this, "Cmd_Can", dlg::kCmdCan);
+    Cmd_Etc_ = makeButton(this, "Cmd_Etc", dlg::kCmdEtc);
     QWidget::setTabOrder(BGM_Repeat_, Cmd_BGM_);
     QWidget::setTabOrder(Cmd_BGM_, Cmd_Set_);
     QWidget::setTabOrder(Cmd_Set_, Cmd_Can_);
@@ -255,10 +251,9 @@ Orbilon_P::Orbilon_P(Services services)
 
     // The two mark pictures, stored right of the client area where they are never seen.
     const char* marks[2] = {":/orbilon_p/art/mark_off.bmp", ":/orbilon_p/art/mark_on.bmp"};
-    const TwipRect stores[2] = {{8040, 300, 180, 180}, {8040, 600, 180, 180}};
     for (int i = 0; i < 2; ++i) {
         const std::string name = "Img_Ra(" + std::to_string(i) + ")";
-        Img_Ra_[i] = MakeLabel(this, name.c_str(), "", stores[i], black);
+        Img_Ra_[i] = MakeLabel(this, name.c_str(), "", dlg::kMarkStores[i], black);
         Img_Ra_[i]->setPixmap(QPixmap(QString::fromUtf8(marks[i])));
     }
 }
@@ -274,40 +269,44 @@ void Orbilon_P::showEvent(QShowEvent* event) {
 }
 
 void Orbilon_P::Load() {
-    // 1. Centred horizontally, one third of the free height down, size unchanged.
-    if (QScreen* scr = screen()) {
-        const QRect sg = scr->geometry();
-        const QSize outer = frameGeometry().size();
-        const dlg::Placement at = dlg::PlaceDialog(sg.width() * TppX(), sg.height() * TppY(),
-                                                   outer.width() * TppX(), outer.height() * TppY());
-        move(sg.left() + dlg::TwipsToPixels(at.left, TppX()),
-             sg.top() + dlg::TwipsToPixels(at.top, TppY()));
-    }
-    // 2. Arm the buttons.
-    for (Command* b : findChildren<Command*>()) b->Initialize();
-    // 3.-5. Marks and enabled states for the loaded source.
-    ShowSource(BGMKind);
-    // 6.-7. The track box: the 31 items, then the loaded track (adding items to an empty
-    // combo box would otherwise replace the text with the first item's).
-    for (const std::string& item : dlg::TrackItems()) BGM_Repeat_->addItem(Q(item));
-    BGM_Repeat_->setCurrentIndex(-1);
-    BGM_Repeat_->setEditText(Q(dlg::FormatHashHash(RepeatTrack)));
-    // 8. The file label.
-    lbl_Fname_->setText(Q(BGMFile));
-    // 9. The anchor of the zoom, then the opening zoom.
-    int x = 0, y = 0;
-    const bool ok = services_.cursorPos && services_.cursorPos(x, y);
-    LastApiResult = ok ? 1 : 0;
-    if (ok) {
-        AnchorX = zoom::AnchorCoordinate(x, AnchorX);
-        AnchorY = zoom::AnchorCoordinate(y, AnchorY);
-    } else {
-        AnchorX = 0;
-        AnchorY = 0;
-    }
-    ZoomOpen(winId());
-    // 10. Default pointer.
-    while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    struct Steps : dlg::LoadSteps {
+        Orbilon_P& form;
+        explicit Steps(Orbilon_P& f) : form(f) {}
+        std::optional<Geometry> Measure() override {
+            QScreen* scr = form.screen();
+            if (!scr) return std::nullopt;
+            const QRect sg = scr->geometry();
+            const QSize outer = form.frameGeometry().size();
+            return Geometry{sg.width(), sg.height(), outer.width(), outer.height(), TppX(), TppY()};
+        }
+        void MoveTo(int x, int y) override {
+            const QRect sg = form.screen()->geometry();
+            form.move(sg.left() + x, sg.top() + y);
+        }
+        void ArmButtons() override {
+            for (Command* b : form.findChildren<Command*>()) b->Initialize();
+        }
+        void ShowSource(int16_t kind) override { form.ShowSource(kind); }
+        void FillTrackBox(const std::vector<std::string>& items) override {
+            for (const std::string& item : items) form.BGM_Repeat_->addItem(Q(item));
+            // Adding items to an empty combo box would otherwise put the first in its text.
+            form.BGM_Repeat_->setCurrentIndex(-1);
+        }
+        void SetTrackText(const std::string& text) override {
+            form.BGM_Repeat_->setEditText(Q(text));
+        }
+        void ShowFile(const std::string& path) override { form.lbl_Fname_->setText(Q(path)); }
+        std::optional<std::pair<long, long>> CursorPos() override {
+            int x = 0, y = 0;
+            if (!form.services_.cursorPos || !form.services_.cursorPos(x, y)) return std::nullopt;
+            return std::pair<long, long>(x, y);
+        }
+        void ZoomOpen() override { ::ZoomOpen(form.winId()); }
+        void DefaultPointer() override {
+            while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+        }
+    } steps(*this);
+    dlg::LoadForm(steps, BGMKind, RepeatTrack, BGMFile);
 }
 
 void Orbilon_P::ShowSource(int16_t kind) {
@@ -336,7 +335,7 @@ void Orbilon_P::ChooseFile() {
         BGMFile = *path;
         lbl_Fname_->setText(Q(BGMFile));
     } else if (verdict != dlg::FileVerdict::Ignore && services_.message) {
-        services_.message(dlg::RefusalMessage(verdict), platform::kAppTitle);
+        services_.message(dlg::RefusalMessage(verdict), orbilon::kAppTitle);
     }
 }
 
@@ -348,7 +347,7 @@ void Orbilon_P::Save() {
         // Closing now would look like a save; say so and let the user cancel or retry.
         if (services_.message) {
             const std::string where = services_.settingsPath ? services_.settingsPath() : "";
-            services_.message(dlg::SaveFailedMessage(where), platform::kAppTitle);
+            services_.message(dlg::SaveFailedMessage(where), orbilon::kAppTitle);
         }
         return;
     }
@@ -371,7 +370,7 @@ void Orbilon_P::done(int result) {
 }
 
 void Orbilon_P::paintEvent(QPaintEvent*) {
-    PaintShading(this, 0, true);
+    PaintShading(this, dlg::FormShade);
 }
 
 void ShowSettingsDialogModal() {

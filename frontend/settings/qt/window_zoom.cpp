@@ -9,9 +9,6 @@
 
 #include "platform.h"
 
-int16_t AnchorX = 0;
-int16_t AnchorY = 0;
-
 namespace {
 
 constexpr int kFrames = 12;

@@ -18,11 +18,13 @@
 
 #include "command.h"
 #include "design_data.h"
+#include "dialog_layout.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_resources.h"
 #include "settings.h"
 #include "settings_files.h"
 #include "wide.h"
+#include "window_contract.h"
 #include "window_zoom.h"
 
 namespace {
@@ -32,36 +34,13 @@ namespace cmd = orbilon::controls::win32;
 using orbilon::win32::Utf8;
 using orbilon::win32::Wide;
 
-// The caption of every message the front end shows.
-constexpr const char* kAppTitle = "Orbilon (ScreenSaver)";
 constexpr const wchar_t* kFormClass = L"Orbilon_P";
 constexpr const wchar_t* kPanelClass = L"Orbilon_P_Panel";
 
 // Control ids; clear of IDOK and IDCANCEL, which IsDialogMessage sends for Enter and Escape.
 enum : int { kIdRepeat = 1001, kIdCmdBgm, kIdCmdSet, kIdCmdCan, kIdCmdEtc };
 
-// Places in twips: left, top, width, height; the panel's controls relative to the panel.
-struct TwipRect {
-    int left, top, width, height;
-};
-constexpr int kClientWidth = 7185;
-constexpr int kClientHeight = 3780;
-constexpr TwipRect kPanel{180, 240, 6795, 2535};
-constexpr TwipRect kHeadingFrame{300, 300, 1695, 315};
-constexpr TwipRect kHeading{300, 360, 1665, 195};
-constexpr TwipRect kRepeat{1380, 780, 615, 300};
-constexpr TwipRect kRepeatLabel{2040, 840, 990, 195};
-constexpr TwipRect kFileLabel{1020, 1740, 5355, 435};
-constexpr TwipRect kVersion{180, 2940, 2475, 195};
-constexpr TwipRect kCmdBgm{540, 1740, 435, 315};
-constexpr TwipRect kCmdEtc{2880, 3000, 1875, 375};
-constexpr TwipRect kCmdSet{4800, 3000, 1095, 375};
-constexpr TwipRect kCmdCan{5940, 3000, 1035, 375};
-// Index i is the BGMKind the choice stands for.
-constexpr TwipRect kMarks[3] = {{300, 1140, 195, 195}, {300, 840, 195, 195}, {300, 1440, 195, 195}};
-constexpr TwipRect kChoiceLabels[3] = {
-    {540, 1140, 345, 195}, {540, 840, 645, 195}, {540, 1440, 900, 195}};
-constexpr const char* kChoiceTexts[3] = {"無し", "音楽CD", "MP3、WAV"};
+using dlg::TwipRect;
 constexpr int kMarkSize = 12;  // pixels of the two mark pictures
 
 template <class H>
@@ -183,11 +162,14 @@ void Shade(HDC dc, int width, int height, COLORREF (*colour)(int level)) {
                  static_cast<ULONG>(rects.size()), GRADIENT_FILL_RECT_V);
 }
 
-COLORREF FormShade(int v) {
-    return RGB(v, v, v + 30);
+COLORREF ToColorRef(const dlg::Rgb& c) {
+    return RGB(c.r, c.g, c.b);
 }
-COLORREF PanelShade(int v) {
-    return RGB(v + 30, v + 30, v + 30);
+COLORREF FormShade(int level) {
+    return ToColorRef(dlg::FormShade(level));
+}
+COLORREF PanelShade(int level) {
+    return ToColorRef(dlg::PanelShade(level));
 }
 
 // A one-line label's text, without "&" prefixes. Not clipped: the places were sized for
@@ -297,11 +279,12 @@ Icon MakeIcon(HINSTANCE instance) {
 Form::Form() {
     RegisterClasses(instance_);
     design_ = LoadDesignData(instance_);
-    formFont_ =
-        MakeFont(PickFace({L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPGothic"}, SHIFTJIS_CHARSET),
-                 9.75, SHIFTJIS_CHARSET, scale_.dpiY);
-    panelFont_ = MakeFont(PickFace({L"Tahoma", L"DejaVu Sans"}, DEFAULT_CHARSET), 8.25,
-                          DEFAULT_CHARSET, scale_.dpiY);
+    formFont_ = MakeFont(
+        PickFace({Wide(dlg::kFormFace).c_str(), L"MS PGothic", L"IPAPGothic"}, SHIFTJIS_CHARSET),
+        dlg::kFormPoints, SHIFTJIS_CHARSET, scale_.dpiY);
+    panelFont_ =
+        MakeFont(PickFace({Wide(dlg::kPanelFace).c_str(), L"DejaVu Sans"}, DEFAULT_CHARSET),
+                 dlg::kPanelPoints, DEFAULT_CHARSET, scale_.dpiY);
     const int markIds[2] = {IDB_ORBILON_P_MARK_OFF, IDB_ORBILON_P_MARK_ON};
     for (int i = 0; i < 2; ++i) {
         marks_[i].reset(static_cast<HBITMAP>(
@@ -327,12 +310,12 @@ void Form::Create() {
     cmd::RegisterCommandClass(instance_);
     // A fixed border with a caption bar and the close box, not resizable.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const RECT client = scale_.Px({0, 0, kClientWidth, kClientHeight});
+    const RECT client = scale_.Px({0, 0, dlg::kClientWidth, dlg::kClientHeight});
     RECT outer = client;
     AdjustWindowRectEx(&outer, style, FALSE, 0);
-    hwnd_ = CreateWindowExW(0, kFormClass, Wide("<Orbilon>").c_str(), style, CW_USEDEFAULT,
-                            CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                            nullptr, nullptr, instance_, this);
+    hwnd_ = CreateWindowExW(0, kFormClass, Wide(orbilon::kDialogTitle).c_str(), style,
+                            CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                            outer.bottom - outer.top, nullptr, nullptr, instance_, this);
     if (!hwnd_) return;
     // Where the system's frame differs from what AdjustWindowRectEx said, the client area
     // still gets its exact size.
@@ -351,11 +334,11 @@ void Form::Create() {
 
     // Creation order is the tab order: the track box and "..." in the panel, then 設定,
     // ｷｬﾝｾﾙ and その他の作品. Everything else is drawn, and never takes the focus.
-    const RECT p = scale_.Px(kPanel);
+    const RECT p = scale_.Px(dlg::kPanel);
     panel_ = CreateWindowExW(WS_EX_CONTROLPARENT, kPanelClass, L"",
                              WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, p.left, p.top,
                              p.right - p.left, p.bottom - p.top, hwnd_, nullptr, instance_, this);
-    const RECT c = scale_.Px(kRepeat);
+    const RECT c = scale_.Px(dlg::kRepeat);
     // The drop-down shows eight entries at a time.
     const int listHeight = 8 * (c.bottom - c.top - 4) + 2;
     repeat_ = CreateWindowExW(
@@ -376,10 +359,10 @@ void Form::Create() {
         field += off;
         SendMessageW(repeat_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     }
-    cmdBgm_ = MakeButton(panel_, kIdCmdBgm, "Cmd_BGM", kCmdBgm);
-    cmdSet_ = MakeButton(hwnd_, kIdCmdSet, "Cmd_Set", kCmdSet);
-    cmdCan_ = MakeButton(hwnd_, kIdCmdCan, "Cmd_Can", kCmdCan);
-    cmdEtc_ = MakeButton(hwnd_, kIdCmdEtc, "Cmd_Etc", kCmdEtc);
+    cmdBgm_ = MakeButton(panel_, kIdCmdBgm, "Cmd_BGM", dlg::kCmdBgm);
+    cmdSet_ = MakeButton(hwnd_, kIdCmdSet, "Cmd_Set", dlg::kCmdSet);
+    cmdCan_ = MakeButton(hwnd_, kIdCmdCan, "Cmd_Can", dlg::kCmdCan);
+    cmdEtc_ = MakeButton(hwnd_, kIdCmdEtc, "Cmd_Etc", dlg::kCmdEtc);
 }
 
 void Form::Run() {
@@ -403,33 +386,50 @@ void Form::Run() {
 }
 
 void Form::Load() {
-    // 1. Centred horizontally, one third of the free height down, size unchanged.
-    RECT outer{};
-    GetWindowRect(hwnd_, &outer);
-    const dlg::Placement at = dlg::PlaceDialog(
-        GetSystemMetrics(SM_CXSCREEN) * scale_.x, GetSystemMetrics(SM_CYSCREEN) * scale_.y,
-        (outer.right - outer.left) * scale_.x, (outer.bottom - outer.top) * scale_.y);
-    SetWindowPos(hwnd_, nullptr, dlg::TwipsToPixels(at.left, scale_.x),
-                 dlg::TwipsToPixels(at.top, scale_.y), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // 2. Arm the buttons.
-    for (HWND b : {cmdBgm_, cmdSet_, cmdCan_, cmdEtc_}) {
-        if (b) cmd::InitializeCommand(b);
-    }
-    // 3.-5. Marks and enabled states for the loaded source.
-    ShowSource(BGMKind);
-    // 6.-7. The 31 entries ("" and 1 to 30), then the loaded track (Wine empties the box's
-    // text when the first entry arrives).
-    for (const std::string& item : dlg::TrackItems()) {
-        SendMessageW(repeat_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
-    }
-    SetWindowTextW(repeat_, Wide(dlg::FormatHashHash(RepeatTrack)).c_str());
-    // 8. The file label is drawn from BGMFile.
-    // 9. The zoom grows from the pointer (or the screen's corner when it cannot be read).
-    SetAnchorFromCursor();
-    ZoomOpen(hwnd_);
-    // 10. Default pointer.
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    struct Steps : dlg::LoadSteps {
+        Form& form;
+        explicit Steps(Form& f) : form(f) {}
+        std::optional<Geometry> Measure() override {
+            RECT outer{};
+            if (!GetWindowRect(form.hwnd_, &outer)) return std::nullopt;
+            return Geometry{GetSystemMetrics(SM_CXSCREEN),
+                            GetSystemMetrics(SM_CYSCREEN),
+                            outer.right - outer.left,
+                            outer.bottom - outer.top,
+                            form.scale_.x,
+                            form.scale_.y};
+        }
+        void MoveTo(int x, int y) override {
+            SetWindowPos(form.hwnd_, nullptr, x, y, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        void ArmButtons() override {
+            for (HWND b : {form.cmdBgm_, form.cmdSet_, form.cmdCan_, form.cmdEtc_}) {
+                if (b) cmd::InitializeCommand(b);
+            }
+        }
+        void ShowSource(int16_t kind) override { form.ShowSource(kind); }
+        void FillTrackBox(const std::vector<std::string>& items) override {
+            for (const std::string& item : items) {
+                SendMessageW(form.repeat_, CB_ADDSTRING, 0,
+                             reinterpret_cast<LPARAM>(Wide(item).c_str()));
+            }
+        }
+        // After the entries: Wine empties the box's text when the first entry arrives.
+        void SetTrackText(const std::string& text) override {
+            SetWindowTextW(form.repeat_, Wide(text).c_str());
+        }
+        // The file label is painted from BGMFile.
+        void ShowFile(const std::string&) override {}
+        std::optional<std::pair<long, long>> CursorPos() override {
+            POINT p{};
+            if (!GetCursorPos(&p)) return std::nullopt;
+            return std::pair<long, long>(p.x, p.y);
+        }
+        void ZoomOpen() override { ::ZoomOpen(form.hwnd_); }
+        void DefaultPointer() override { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
+    } steps(*this);
+    dlg::LoadForm(steps, BGMKind, RepeatTrack, BGMFile);
 }
 
 void Form::ShowSource(int16_t kind) {
@@ -437,7 +437,7 @@ void Form::ShowSource(int16_t kind) {
     selectedMark_ = view.selectedMark;
     EnableWindow(repeat_, view.repeatEnabled);
     if (cmdBgm_) cmd::SetCommandEnabled(cmdBgm_, view.fileButtonEnabled);
-    for (const TwipRect& mark : kMarks) {
+    for (const TwipRect& mark : dlg::kMarks) {
         const RECT r = scale_.Px(mark);
         InvalidateRect(panel_, &r, FALSE);
     }
@@ -472,7 +472,7 @@ void Form::ChooseFile() {
     const dlg::FileVerdict verdict = dlg::JudgeChosenFile(result > 0, path);
     if (verdict == dlg::FileVerdict::Take) {
         BGMFile = path;
-        const RECT r = scale_.Px(kFileLabel);
+        const RECT r = scale_.Px(dlg::kFileLabel);
         InvalidateRect(panel_, &r, FALSE);
     } else if (verdict != dlg::FileVerdict::Ignore) {
         Message(dlg::RefusalMessage(verdict));
@@ -505,7 +505,7 @@ void Form::OpenHomePage() {
 }
 
 void Form::Message(const std::string& text) {
-    MessageBoxW(hwnd_, Wide(text).c_str(), Wide(kAppTitle).c_str(), MB_OK);
+    MessageBoxW(hwnd_, Wide(text).c_str(), Wide(orbilon::kAppTitle).c_str(), MB_OK);
 }
 
 void Form::Close() {
@@ -545,8 +545,8 @@ void Form::PaintForm(HDC dc) {
     Shade(mem.get(), r.right, r.bottom, FormShade);
     SetBkMode(mem.get(), TRANSPARENT);
     const HGDIOBJ oldFont = SelectObject(mem.get(), formFont_.get());
-    SetTextColor(mem.get(), RGB(255, 255, 255));
-    DrawLabel(mem.get(), "Designed by Tavrel Ver.1.0.0", scale_.Px(kVersion), DT_LEFT | DT_TOP);
+    SetTextColor(mem.get(), ToColorRef(dlg::kVersionColour));
+    DrawLabel(mem.get(), dlg::kVersionText, scale_.Px(dlg::kVersion), DT_LEFT | DT_TOP);
     SelectObject(mem.get(), oldFont);
     BitBlt(dc, 0, 0, r.right, r.bottom, mem.get(), 0, 0, SRCCOPY);
 }
@@ -558,21 +558,21 @@ void Form::PaintPanel(HDC dc) {
     HDC m = mem.get();
     Shade(m, r.right, r.bottom, PanelShade);
     SetBkMode(m, TRANSPARENT);
-    SetTextColor(m, RGB(0, 0, 0));
+    SetTextColor(m, ToColorRef(dlg::kPanelTextColour));
     const HGDIOBJ oldFont = SelectObject(m, formFont_.get());
     const HGDIOBJ oldBrush = SelectObject(m, GetStockObject(NULL_BRUSH));
     const HGDIOBJ oldPen = SelectObject(m, GetStockObject(BLACK_PEN));
 
-    const RECT frame = scale_.Px(kHeadingFrame);
+    const RECT frame = scale_.Px(dlg::kHeadingFrame);
     Rectangle(m, frame.left, frame.top, frame.right, frame.bottom);
-    DrawLabel(m, "BGM", scale_.Px(kHeading), DT_CENTER | DT_TOP);
+    DrawLabel(m, dlg::kHeadingText, scale_.Px(dlg::kHeading), DT_CENTER | DT_TOP);
     for (int i = 0; i < 3; ++i) {
-        DrawLabel(m, kChoiceTexts[i], scale_.Px(kChoiceLabels[i]), DT_LEFT | DT_TOP);
+        DrawLabel(m, dlg::kChoiceTexts[i], scale_.Px(dlg::kChoiceLabels[i]), DT_LEFT | DT_TOP);
     }
-    DrawLabel(m, "曲目をﾘﾋﾟｰﾄ", scale_.Px(kRepeatLabel), DT_LEFT | DT_TOP);
+    DrawLabel(m, dlg::kRepeatLabelText, scale_.Px(dlg::kRepeatLabel), DT_LEFT | DT_TOP);
 
     // The file label: a thin frame, the path wrapped inside it and centred up and down.
-    const RECT file = scale_.Px(kFileLabel);
+    const RECT file = scale_.Px(dlg::kFileLabel);
     Rectangle(m, file.left, file.top, file.right, file.bottom);
     RECT text = file;
     InflateRect(&text, -4, -1);
@@ -593,7 +593,7 @@ void Form::PaintPanel(HDC dc) {
         HBITMAP picture = marks_[i == selectedMark_ ? 1 : 0].get();
         if (!picture) continue;
         const HGDIOBJ old = SelectObject(pictures.get(), picture);
-        const RECT at = scale_.Px(kMarks[i]);
+        const RECT at = scale_.Px(dlg::kMarks[i]);
         BitBlt(m, at.left, at.top, kMarkSize, kMarkSize, pictures.get(), 0, 0, SRCCOPY);
         SelectObject(pictures.get(), old);
     }
@@ -677,7 +677,7 @@ LRESULT CALLBACK Form::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             HDC dc = reinterpret_cast<HDC>(wp);
             const bool enabled = IsWindowEnabled(form->repeat_);
             SetTextColor(dc, GetSysColor(enabled ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-            SetBkColor(dc, RGB(255, 255, 255));
+            SetBkColor(dc, ToColorRef(dlg::kTrackBoxBackground));
             return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
         }
         case WM_LBUTTONDOWN:
@@ -687,8 +687,8 @@ LRESULT CALLBACK Form::PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             // Any button on a choice's mark or label picks that source.
             const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
             for (int i = 0; i < 3; ++i) {
-                if (Inside(form->scale_.Px(kMarks[i]), x, y) ||
-                    Inside(form->scale_.Px(kChoiceLabels[i]), x, y)) {
+                if (Inside(form->scale_.Px(dlg::kMarks[i]), x, y) ||
+                    Inside(form->scale_.Px(dlg::kChoiceLabels[i]), x, y)) {
                     form->ChooseSource(i);
                     break;
                 }

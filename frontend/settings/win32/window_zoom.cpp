@@ -2,9 +2,6 @@
 
 #include "zoom.h"
 
-int16_t AnchorX = 0;
-int16_t AnchorY = 0;
-
 namespace {
 
 void Zoom(HWND window, bool opening) {
@@ -22,15 +19,4 @@ void ZoomOpen(HWND window) {
 
 void ZoomClose(HWND window) {
     Zoom(window, false);
-}
-
-void SetAnchorFromCursor() {
-    POINT p{};
-    if (!GetCursorPos(&p)) {
-        AnchorX = 0;
-        AnchorY = 0;
-        return;
-    }
-    AnchorX = zoom::AnchorCoordinate(p.x, AnchorX);
-    AnchorY = zoom::AnchorCoordinate(p.y, AnchorY);
 }

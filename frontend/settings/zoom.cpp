@@ -1,0 +1,4 @@
+#include "zoom.h"
+
+int16_t AnchorX = 0;
+int16_t AnchorY = 0;
