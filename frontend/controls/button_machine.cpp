@@ -69,4 +69,14 @@ void ButtonMachine::NotePaint() {
     if (ButtonState == kHover) HoverShade = true;
 }
 
+bool ButtonMachine::OwnFocusChange(bool arriving, bool away) {
+    if (!arriving) {
+        FocusParked = away;
+        return !away;
+    }
+    const bool parked = FocusParked;
+    FocusParked = false;
+    return !(away && parked);
+}
+
 }  // namespace orbilon::controls

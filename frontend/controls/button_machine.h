@@ -42,6 +42,7 @@ public:
     uint8_t ButtonState = kNotArmed;
     bool HoverShade = false;
     bool MouseIsDown = false;
+    bool FocusParked = false;  // the focus left for another window
 
     bool Enabled() const { return IsEnabled != kFalse; }
 
@@ -58,6 +59,19 @@ public:
     Reaction FocusOut();
     // The cursor poll found the cursor outside the button.
     Reaction CursorLeft();
+
+    // Whether a focus change is the button's own. Switching to another window (away) takes
+    // the focus and later gives it back to the same button: neither half is one, so both
+    // are ignored. arriving: focus in, else focus out.
+    bool OwnFocusChange(bool arriving, bool away);
+
+    // What refreshing the face does: nothing while disabled; before the first run the
+    // caption colour also goes back to black (0).
+    struct Refresh {
+        bool paint = false;
+        bool resetCaptionColour = false;
+    };
+    Refresh RefreshFace() const { return {Enabled(), Enabled() && FirstRun == 0}; }
 
     // The first step of every face paint: the gradient direction follows the state, and
     // the focused-hover state keeps whichever direction it was reached with.

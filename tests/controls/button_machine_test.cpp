@@ -170,5 +170,27 @@ TEST(ButtonMachine, HoverShadeFollowsThePaintedState) {
     EXPECT_FALSE(after(m.FocusOut()));
 }
 
+// A window switch parks the focus and gives it back: neither half counts; a later switch
+// back that arrives without a park, and every change inside the window, do.
+TEST(ButtonMachine, WindowSwitchIsNotTheButtonsOwnFocusChange) {
+    ButtonMachine m = Enabled(kFocused, false);
+    EXPECT_FALSE(m.OwnFocusChange(false, true));  // out, to another window
+    EXPECT_FALSE(m.OwnFocusChange(true, true));   // back from it
+    EXPECT_TRUE(m.OwnFocusChange(true, true));    // nothing was parked
+    EXPECT_TRUE(m.OwnFocusChange(false, false));
+    EXPECT_TRUE(m.OwnFocusChange(true, false));
+}
+
+TEST(ButtonMachine, RefreshResetsTheCaptionColourOnlyBeforeTheFirstRun) {
+    ButtonMachine m = Enabled(kIdle, false);
+    m.FirstRun = 0;
+    EXPECT_TRUE(m.RefreshFace().paint && m.RefreshFace().resetCaptionColour);
+    m.FirstRun = 1;
+    EXPECT_TRUE(m.RefreshFace().paint && !m.RefreshFace().resetCaptionColour);
+    m.IsEnabled = kFalse;
+    m.FirstRun = 0;
+    EXPECT_FALSE(m.RefreshFace().paint || m.RefreshFace().resetCaptionColour);
+}
+
 }  // namespace
 }  // namespace orbilon::controls

@@ -251,11 +251,7 @@ void Command::mouseReleaseEvent(QMouseEvent* e) {
 bool Command::OwnFocusChange(const QFocusEvent* e) {
     const bool away =
         e->reason() == Qt::ActiveWindowFocusReason || e->reason() == Qt::PopupFocusReason;
-    if (e->type() == QEvent::FocusOut) {
-        focusParked_ = away;
-        return !away;
-    }
-    return !(away && std::exchange(focusParked_, false));
+    return m_.OwnFocusChange(e->type() == QEvent::FocusIn, away);
 }
 
 void Command::focusInEvent(QFocusEvent* e) {
@@ -336,9 +332,10 @@ void Command::ApplyEnabled() {
 }
 
 void Command::RefreshFace() {
-    if (!m_.Enabled()) return;
+    const cc::ButtonMachine::Refresh r = m_.RefreshFace();
+    if (!r.paint) return;
     LblMsg->setEnabled(true);
-    if (m_.FirstRun == 0) {
+    if (r.resetCaptionColour) {
         fontColour_ = 0;
         ApplyCaptionColour();
     }

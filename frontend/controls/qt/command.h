@@ -90,5 +90,4 @@ private:
     int32_t fontColour_ = 0;
     bool opaque_ = true;
     bool focusAfterPress_ = false;
-    bool focusParked_ = false;
 };

@@ -377,12 +377,7 @@ private:
     // same button; neither is a change of the button's own, so both are ignored.
     bool OwnFocusChange(HWND other, bool arriving) {
         const HWND root = GetAncestor(hwnd_, GA_ROOT);
-        const bool away = other == nullptr || GetAncestor(other, GA_ROOT) != root;
-        if (!arriving) {
-            focusParked_ = away;
-            return !away;
-        }
-        return !(away && std::exchange(focusParked_, false));
+        return m_.OwnFocusChange(arriving, other == nullptr || GetAncestor(other, GA_ROOT) != root);
     }
 
     void PollCursor() {
@@ -394,8 +389,9 @@ private:
     void ApplyEnabled() { PaintFace(m_.Enabled() ? Picture::Normal : Picture::Disable); }
 
     void RefreshFace() {
-        if (!m_.Enabled()) return;
-        if (m_.FirstRun == 0) fontColour_ = 0;
+        const ButtonMachine::Refresh r = m_.RefreshFace();
+        if (!r.paint) return;
+        if (r.resetCaptionColour) fontColour_ = 0;
         PaintFace(Picture::Normal);
     }
 
@@ -504,7 +500,6 @@ private:
     int32_t fontColour_ = 0;
     bool opaque_ = true;
     unsigned pressed_ = 0;  // mouse buttons pressed on the button, by MaskOf
-    bool focusParked_ = false;
 };
 
 Button* Of(HWND window) {
