@@ -39,13 +39,14 @@ function(orbilon_display_test name)
                        ENVIRONMENT "ORBILON_BUILD=${CMAKE_BINARY_DIR};${T_ENV}")
 endfunction()
 
-# orbilon_fuzzer(NAME SOURCES ... LIBS ...): a libFuzzer target, run for a few seconds by
-# ctest (label "fuzz"). Only in the fuzzing configuration.
+# orbilon_fuzzer(NAME SOURCES ... LIBS ... [SEEDS DIR]): a libFuzzer target, run for a few
+# seconds by ctest (label "fuzz"), starting from the inputs in DIR (earlier findings) as well as
+# its own corpus. Only in the fuzzing configuration.
 function(orbilon_fuzzer name)
   if(NOT ORBILON_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "SEEDS" "SOURCES;LIBS" ${ARGN})
   add_executable(fuzz-${name} ${T_SOURCES})
   target_link_libraries(fuzz-${name} PRIVATE ${T_LIBS})
   target_compile_options(fuzz-${name} PRIVATE -fsanitize=fuzzer)
@@ -54,6 +55,6 @@ function(orbilon_fuzzer name)
   file(MAKE_DIRECTORY ${corpus})
   add_test(NAME fuzz-${name}
            COMMAND fuzz-${name} -max_total_time=${ORBILON_FUZZ_SECONDS} -rss_limit_mb=2048
-                   -timeout=10 ${corpus})
+                   -timeout=10 ${corpus} ${T_SEEDS})
   set_tests_properties(fuzz-${name} PROPERTIES LABELS fuzz TIMEOUT 120)
 endfunction()
