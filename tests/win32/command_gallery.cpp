@@ -20,7 +20,7 @@
 #include "command.h"
 #include "command_resources.h"
 #include "face_geometry.h"
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 
 namespace cw = orbilon::controls::win32;
 namespace cc = orbilon::controls;

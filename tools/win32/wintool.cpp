@@ -20,7 +20,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 #include "still.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "button_machine.h"
 #include "command_resources.h"
 #include "face_geometry.h"
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 
 namespace orbilon::controls::win32 {
 

@@ -2,7 +2,7 @@
 
 #include "frontend/settings/settings.h"
 #include "frontend/settings/settings_files.h"
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 
 namespace app {
 

@@ -10,7 +10,7 @@
 #include "dispatch.h"
 #include "frontend/settings/settings.h"
 #include "frontend/settings/win32/orbilon_p.h"
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 #include "orbilon_r.h"
 #include "orbilon_s.h"
 #include "winmm_layer.h"

@@ -8,7 +8,7 @@
 #include "dispatch.h"
 #include "frontend/music/orbilon_bgm.h"
 #include "frontend/settings/settings.h"
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 #include "host_core.h"
 
 namespace {

@@ -13,7 +13,7 @@
 
 #include "frontend/music/mci_api.h"
 #include "frontend/music/mci_errors.h"
-#include "frontend/settings/win32/wide.h"
+#include "wide.h"
 
 namespace orbilon::music {
 
