@@ -10,6 +10,8 @@
 #include "button_machine.h"
 #include "command_resources.h"
 #include "face_geometry.h"
+#include "screen_units.h"
+#include "units.h"
 #include "wide.h"
 
 namespace orbilon::controls::win32 {
@@ -113,26 +115,14 @@ int ResourceId(Picture picture) {
     return 0;
 }
 
-struct Scale {
-    double x = 15.0, y = 15.0;  // twips per pixel
-};
-
+using Scale = ::orbilon::win32::ScreenScale;
 Scale ScreenScale() {
-    Scale s;
-    if (HDC screen = GetDC(nullptr)) {
-        const int dpiX = GetDeviceCaps(screen, LOGPIXELSX),
-                  dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-        if (dpiX > 0) s.x = 1440.0 / dpiX;
-        if (dpiY > 0) s.y = 1440.0 / dpiY;
-        ReleaseDC(nullptr, screen);
-    }
-    return s;
+    return ::orbilon::win32::ScreenTwipsPerPixel();
 }
 
 COLORREF FromOleColour(int32_t colour) {
-    const auto c = static_cast<uint32_t>(colour);
-    if ((c & 0xFF000000u) == 0x80000000u) return GetSysColor(static_cast<int>(c & 0xFFu));
-    return c & 0x00FFFFFFu;
+    const units::OleColour c = units::DecodeOleColour(static_cast<uint32_t>(colour));
+    return c.system ? GetSysColor(c.index) : RGB(c.r, c.g, c.b);
 }
 
 bool FaceInstalled(const std::wstring& face) {

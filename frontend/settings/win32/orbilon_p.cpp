@@ -21,6 +21,7 @@
 #include "dialog_layout.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_resources.h"
+#include "screen_units.h"
 #include "settings.h"
 #include "settings_files.h"
 #include "wide.h"
@@ -83,18 +84,8 @@ struct Scale {
     int dpiY = 96;
 
     static Scale OfScreen() {
-        Scale s;
-        if (HDC dc = GetDC(nullptr)) {
-            const int dx = GetDeviceCaps(dc, LOGPIXELSX);
-            const int dy = GetDeviceCaps(dc, LOGPIXELSY);
-            if (dx > 0) s.x = 1440.0 / dx;
-            if (dy > 0) {
-                s.y = 1440.0 / dy;
-                s.dpiY = dy;
-            }
-            ReleaseDC(nullptr, dc);
-        }
-        return s;
+        const orbilon::win32::ScreenScale screen = orbilon::win32::ScreenTwipsPerPixel();
+        return {screen.x, screen.y, screen.dpiY};
     }
     RECT Px(const TwipRect& r) const {
         const int left = dlg::TwipsToPixels(r.left, x);
