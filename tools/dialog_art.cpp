@@ -1,7 +1,6 @@
 // Makes the settings dialog's pictures: the two 12 x 12 choice marks and the 32 x 32,
-// 256-colour form icon, as BMP files. Run from the repository root:
-//   build/dialog_art frontend/settings/art
-// and commit the files it writes.
+// 256-colour form icon, as BMP files, into the folder it is given. The build's dialog-art
+// target writes them into frontend/settings/art, where they are committed.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
