@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Makes preview.jpg again: a frame of the art with many coloured beads, rendered at eight
-# times the pane's size and scaled down to 152 x 112, saved as a baseline JPEG; then
-# preview.bmp from it, the same still as a 24-bit bottom-up BMP for the Windows build (GDI
-# draws no JPEG). `make-preview.sh --bmp` makes only the BMP from the JPEG as it is.
-# Run from the repository root after building (needs build/orbilon-still).
+# make-preview.sh ORBILON-STILL FOLDER [--bmp]
+# Makes FOLDER/preview.jpg: a frame with many coloured beads, rendered at eight times the
+# preview pane's size and scaled down to 152 x 112, saved as a baseline JPEG; then
+# FOLDER/preview.bmp from it, the same still as a 24-bit bottom-up BMP for the Windows build
+# (GDI draws no JPEG). With --bmp only the BMP is made, from the JPEG already in FOLDER.
+# The build's preview-still target runs it into frontend/launcher/preview.
 set -eu
-here=frontend/launcher/preview
-if [ "${1:-}" != --bmp ]; then
+[ $# -ge 2 ] || { echo "usage: make-preview.sh ORBILON-STILL FOLDER [--bmp]" >&2; exit 2; }
+still=$1 here=$2
+if [ "${3:-}" != --bmp ]; then
   tmp=$(mktemp --suffix=.png) && trap 'rm -f "$tmp"' EXIT
-  build/orbilon-still 7 2000 1216 896 "$tmp" && gst-launch-1.0 -q filesrc location="$tmp" ! pngdec ! videoconvert ! videoscale method=lanczos ! video/x-raw,width=152,height=112,format=I420 ! jpegenc quality=92 ! filesink location=$here/preview.jpg
+  "$still" 7 2000 1216 896 "$tmp" && gst-launch-1.0 -q filesrc location="$tmp" ! pngdec ! videoconvert ! videoscale method=lanczos ! video/x-raw,width=152,height=112,format=I420 ! jpegenc quality=92 ! filesink location=$here/preview.jpg
 fi
 
 # 152 x 3 bytes a row is a multiple of 4: the rows need no padding.
