@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run package bench soak clean
+.PHONY: all deps build windows check test test-sanitize test-fuzz test-windows run package bench soak clean
 
 all: build
 
@@ -20,6 +20,10 @@ windows: deps
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DORBILON_NATIVE_BUILD=$(CURDIR)/build \
 	  $(CMAKE_LAUNCHER) >/dev/null
 	@cmake --build build-win
+
+# The unit tests alone: the display-free cores and the offscreen widgets, no display needed.
+check: build
+	ctest --test-dir build -L unit --output-on-failure -j2
 
 # Full build (unit + display tests under Xvfb), then the display-free cores again under
 # ASan/UBSan, then each fuzzer for a few seconds where clang is present, then the Windows build
