@@ -133,8 +133,8 @@ protected:
     fs::path dir_;
 };
 
-// Before the mend each restart kept 10-20 KB (its bus messages and, for the disc, a whole
-// pipeline): 150 restarts kept megabytes. Caches that fill once stay far below the bound.
+// A restart that keeps its bus messages or, for the disc, a whole pipeline keeps 10-20 KB:
+// 150 restarts would keep megabytes. Caches that fill once stay far below the bound.
 constexpr size_t kGrowthBound = 512 * 1024;
 
 TEST_F(MusicLeak, Mp3RestartsKeepNothing) {
