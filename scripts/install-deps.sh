@@ -10,7 +10,7 @@ packages=(
   libx11-dev libxfixes-dev libxtst-dev libgl-dev libglu1-mesa-dev libegl-dev
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
   # front end
-  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  qt6-base-dev qt6-base-dev-tools
   fonts-ipafont-gothic fonts-dejavu-core
   # music
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
@@ -21,7 +21,7 @@ packages=(
   # the screen-saver services the tests start us from, and a window manager
   xscreensaver openbox
   # install and package checks
-  dpkg-dev fakeroot lintian desktop-file-utils appstream libxml2-utils man-db
+  dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
   # the Windows build and its tests
   g++-mingw-w64-x86-64 wine wine64 locales
 )
