@@ -20,7 +20,8 @@ public:
     bool WindowTitled(const std::string& title) override {
         return platform::FindWindowByTitle(title) != 0;
     }
-    bool TakeSaverLock() override { return TakeDisplayLock("saver"); }
+    // A lock that cannot be made counts as taken: the title look-up still guards.
+    bool TakeSaverLock() override { return TakeDisplayLock("saver") != platform::LockResult::Busy; }
     void LoadSettings() override { ::LoadSettings(); }
     bool RendererPresent() override {
         return FileExists(ProgramFolder() + "/" + orbilon::kRendererName);
@@ -48,8 +49,12 @@ void Main() {
         case orbilon::Outcome::Saver:
             orbilon::music::UseRealMciLayer();
             if (plan.hideCursor) CursorCount = platform::ShowCursor(0);
-            // The music plays once per display, also beside a service's run.
-            LoadSaverHost(HostRun{false, 0, TakeDisplayLock("music"), false});
+            {
+                // The music plays once per display, also beside a service's run.
+                const HostRun::Music music = MusicOfRun();
+                LoadSaverHost(HostRun{false, 0, music == HostRun::Music::Now,
+                                      music == HostRun::Music::Later});
+            }
             return;
     }
 }
@@ -68,8 +73,9 @@ void RunService(const orbilon::ServiceStart& start) {
         orbilon::music::UseRealMciLayer();
         ::LoadSettings();
         // One process per monitor: the first to take the lock plays for them all.
-        run.music = TakeDisplayLock("music");
-        run.musicLater = !run.music;
+        const HostRun::Music music = MusicOfRun();
+        run.music = music == HostRun::Music::Now;
+        run.musicLater = music == HostRun::Music::Later;
     }
     LoadSaverHost(run);
 }
@@ -100,7 +106,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", service.error.c_str());
         return 1;
     }
+    const std::string toolkitRuntime = platform::ToolkitRuntimeDirIfAbsent();
     QApplication app(argc, argv);
+    platform::RemoveToolkitRuntimeDir(toolkitRuntime);
     QApplication::setApplicationName(platform::kAppTitle);
     // The forms end the process themselves; a closed message box must not.
     QApplication::setQuitOnLastWindowClosed(false);

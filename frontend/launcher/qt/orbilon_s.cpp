@@ -1,6 +1,7 @@
 #include "orbilon_s.h"
 
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,15 +25,19 @@
 
 namespace {
 
-int gSignalPipe[2] = {-1, -1};
+// The caught signal wakes the event loop through an eventfd: one descriptor, where a pipe
+// takes two, for a front end that may run with very few.
+int gSignalWake = -1;
+std::atomic<int> gCaughtSignal{0};
 
 // How long the renderer gets to end on SIGTERM before it is killed: the services wait about
 // a second for the whole run to end.
 constexpr int kRendererGraceMs = 400;
 
 void OnSignalCaught(int sig) {
-    const char byte = static_cast<char>(sig);
-    [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+    gCaughtSignal = sig;
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = write(gSignalWake, &one, sizeof one);
 }
 
 // The renderer of a service run, for its signal handler.
@@ -55,6 +61,7 @@ void EndServiceRun(int sig) {
             }
         }
     }
+    platform::RunEndActions();
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     sigemptyset(&dfl.sa_mask);
@@ -90,7 +97,7 @@ Orbilon_S::Orbilon_S(const HostRun& run) : run_(run) {
     Load();
     Timer3.start();
     if (run_.musicLater) {
-        musicRetry_.setInterval(100);
+        musicRetry_.setInterval(orbilon::kMusicRetryMs);
         connect(&musicRetry_, &QTimer::timeout, this, [this] { MusicHandover(); });
         musicRetry_.start();
     }
@@ -106,6 +113,8 @@ void Orbilon_S::Load() {
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
     if (run_.service) gServiceRenderer = renderer_;
+    // The root window keeps the last frame until something repaints it.
+    if (run_.service && run_.target == platform::ScreenRoot()) platform::ClearAtEnd(run_.target);
     sinceLaunch_.start();
     if (run_.music && run_.service) StartMusic();
 }
@@ -157,13 +166,10 @@ void Orbilon_S::ServiceWatch() {
     platform::EndProcess(end.exitStatus);
 }
 
-// The previous run of a restarting service may still hold the music for a moment.
+// The player may end at any time: a restarting service's previous run, another monitor's run
+// killed. Whoever takes the lock next plays from then on.
 void Orbilon_S::MusicHandover() {
-    if (sinceLaunch_.elapsed() >= orbilon::kMusicHandoverMs) {
-        musicRetry_.stop();
-        return;
-    }
-    if (!TakeDisplayLock("music")) return;
+    if (TakeDisplayLock("music") != platform::LockResult::Taken) return;
     musicRetry_.stop();
     run_.music = true;
     StartMusic();
@@ -216,12 +222,13 @@ void Orbilon_S::WatchSignals() {
         for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
         return;
     }
-    if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    signals_ = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
+    gSignalWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (gSignalWake < 0) return;
+    signals_ = new QSocketNotifier(gSignalWake, QSocketNotifier::Read, this);
     connect(signals_, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        const int sig = read(gSignalPipe[0], &byte, 1) == 1 ? byte : SIGTERM;
-        OnSignal(sig);
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = read(gSignalWake, &count, sizeof count);
+        OnSignal(gCaughtSignal.load());
     });
     struct sigaction sa {};
     sa.sa_handler = OnSignalCaught;
@@ -235,9 +242,22 @@ void LoadSaverHost(const HostRun& run) {
     new Orbilon_S(run);
 }
 
-bool TakeDisplayLock(const char* what) {
+platform::LockResult TakeDisplayLock(const char* what) {
     const char* display = std::getenv("DISPLAY");
-    const std::string path =
-        orbilon::LockPath(platform::RuntimeDir(), getuid(), what, display ? display : "");
-    return platform::TakeLock(path) != platform::LockResult::Busy;
+    return platform::TakeFirstLock(
+        orbilon::LockPaths(platform::RuntimeDir(), getuid(), what, display ? display : ""));
+}
+
+HostRun::Music MusicOfRun() {
+    const long free = platform::FreeDescriptors();
+    if (!orbilon::MusicHasRoom(free)) {
+        std::fprintf(stderr,
+                     "%s: only %ld file descriptors free, too few for the music; "
+                     "the saver runs without it\n",
+                     orbilon::kProgramName, free);
+        return HostRun::Music::None;
+    }
+    // Without any lock to be had nobody plays: every process would otherwise.
+    return TakeDisplayLock("music") == platform::LockResult::Taken ? HostRun::Music::Now
+                                                                   : HostRun::Music::Later;
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host_core.h"
+#include "platform.h"
 
 class QSocketNotifier;
 
@@ -20,7 +21,9 @@ struct HostRun {
     bool service = false;  // started by a screen-saver service into `target`
     unsigned long target = 0;
     bool music = true;        // the music lock is ours: play what Orbilon.ini says
-    bool musicLater = false;  // try the music lock again for a while (service root runs)
+    bool musicLater = false;  // wait for the music lock, as long as the run lasts
+
+    enum class Music { None, Now, Later };
 };
 
 class Orbilon_S : public QWidget {
@@ -59,6 +62,10 @@ private:
 // Loads the host (not shown); it lives until it ends the process.
 void LoadSaverHost(const HostRun& run = {});
 
-// The exclusive per-display lock of `what` ("saver", "music"): taken, or false when another
-// process holds it. A lock that cannot be made counts as taken.
-bool TakeDisplayLock(const char* what);
+// The exclusive per-display lock of `what` ("saver", "music"), in the runtime folder or, where
+// it cannot be made there, under /tmp.
+platform::LockResult TakeDisplayLock(const char* what);
+
+// Whether a saver run plays now, waits for the music lock, or has no music at all (too few
+// file descriptors left for it; one line on stderr says so).
+HostRun::Music MusicOfRun();
