@@ -1,7 +1,7 @@
-// The saver host form: hidden, titled "Orbilon_Main"; plays the music, launches the
-// renderer and ends the process when the renderer's window is gone. In a screen-saver
-// service's run it has no window: it watches the renderer's process instead, and a signal
-// ends the renderer, the music and then the host by that same signal.
+// The saver host form: hidden, titled "Orbilon_Main"; the Qt and POSIX shell of the saver
+// host's core. In a screen-saver service's run it has no title: it watches the renderer's
+// process instead, and a signal ends the renderer, the music and then the host by that same
+// signal.
 #pragma once
 
 #include <sys/types.h>
@@ -9,10 +9,13 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <map>
+#include <memory>
 #include <string>
 
-#include "host_core.h"
+#include "bgm_music.h"
 #include "platform.h"
+#include "saver_host.h"
 
 class QSocketNotifier;
 
@@ -20,42 +23,40 @@ class QSocketNotifier;
 struct HostRun {
     bool service = false;  // started by a screen-saver service into `target`
     unsigned long target = 0;
-    bool music = true;        // the music lock is ours: play what Orbilon.ini says
-    bool musicLater = false;  // wait for the music lock, as long as the run lasts
-
-    enum class Music { None, Now, Later };
+    orbilon::HostConfig::Music music = orbilon::HostConfig::Music::Now;
 };
 
-class Orbilon_S : public QWidget {
+class Orbilon_S : public QWidget, orbilon::HostShell {
 public:
     explicit Orbilon_S(const HostRun& run = {});
 
-    QTimer Timer1;  // 1000 ms, Mp3Loop
-    QTimer Timer2;  // 200 ms, CdWatch
-    QTimer Timer3;  // 50 ms, renderer-window poll
     std::string RendererPath;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Load();
-    void StartMusic();
-    void StopMusic();
-    void Timer1Tick();
-    void Timer2Tick();
-    void Timer3Tick();
-    void ServiceWatch();
-    void MusicHandover();
-    [[noreturn]] void QueryUnload();
-    [[noreturn]] void OnSignal(int sig);
+    void StartTimer(orbilon::HostTimer timer, int ms) override;
+    void StopTimer(orbilon::HostTimer timer) override;
+    void Launch() override;
+    bool RendererWindowPresent() override;
+    bool RendererEnded() override;
+    int64_t MsSinceLaunch() override;
+    void StopRenderer() override;
+    void AwaitRenderer() override;
+    void RestoreCursor() override;
+    bool TakeMusicLock() override;
+    void End(int status) override;
+    void EndServiceRun() override;
     void WatchSignals();
 
     HostRun run_;
-    QTimer musicRetry_;
+    orbilon::BgmMusic music_;
+    orbilon::SaverHost host_;
+    std::map<orbilon::HostTimer, std::unique_ptr<QTimer>> timers_;
     pid_t renderer_ = -1;
+    int rendererStatus_ = 0;
     QElapsedTimer sinceLaunch_;
-    orbilon::RendererWatch watch_;
     QSocketNotifier* signals_ = nullptr;
 };
 
@@ -68,4 +69,4 @@ platform::LockResult TakeDisplayLock(const char* what);
 
 // Whether a saver run plays now, waits for the music lock, or has no music at all (too few
 // file descriptors left for it; one line on stderr says so).
-HostRun::Music MusicOfRun();
+orbilon::HostConfig::Music MusicOfRun();

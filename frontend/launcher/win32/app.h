@@ -8,8 +8,6 @@
 
 namespace app {
 
-inline constexpr const char* kTitle = "Orbilon (ScreenSaver)";
-
 // Set once by WinMain.
 extern HINSTANCE Instance;
 // The command line after the program's own name, UTF-8.
