@@ -25,4 +25,30 @@ Plan Dispatch(std::string_view args, MainSteps& steps) {
     return {Outcome::Saver, 0, letter == 'S'};
 }
 
+void RunMain(std::string_view args, MainShell& shell) {
+    const Plan plan = Dispatch(args, shell);
+    switch (plan.outcome) {
+        case Outcome::End:
+            shell.End();
+            return;
+        case Outcome::Preview:
+            shell.PlacePreview(plan.handle);
+            return;
+        case Outcome::MissingRenderer:
+            shell.ShowMessage(kMissingRendererText, kAppTitle);
+            shell.End();
+            return;
+        case Outcome::SettingsDialog:
+            shell.UseRealMusic();
+            shell.ShowSettingsDialog();
+            shell.End();
+            return;
+        case Outcome::Saver:
+            shell.UseRealMusic();
+            if (plan.hideCursor) shell.HideCursor();
+            shell.LoadSaverHost();
+            return;
+    }
+}
+
 }  // namespace orbilon

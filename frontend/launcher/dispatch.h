@@ -41,4 +41,22 @@ struct Plan {
 
 Plan Dispatch(std::string_view args, MainSteps& steps);
 
+// What Main does with the plan, through the platform's forms and services.
+class MainShell : public MainSteps {
+public:
+    virtual void PlacePreview(int32_t handle) = 0;
+    virtual void ShowMessage(const char* text, const char* caption) = 0;
+    virtual void ShowSettingsDialog() = 0;
+    // The real music layer, for the dialog's music choices and the saver's music.
+    virtual void UseRealMusic() = 0;
+    // ShowCursor(FALSE), its counter kept for the host's unload.
+    virtual void HideCursor() = 0;
+    virtual void LoadSaverHost() = 0;
+    // Ends the process at once.
+    virtual void End() = 0;
+};
+
+// Main: the plan of Dispatch, carried out. Returns where a form lives on (preview, host).
+void RunMain(std::string_view args, MainShell& shell);
+
 }  // namespace orbilon

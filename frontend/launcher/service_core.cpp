@@ -95,4 +95,12 @@ std::string LockPath(std::string_view runtimeDir, uint32_t uid, std::string_view
     return "/tmp/orbilon-" + std::to_string(uid) + "-" + tail;
 }
 
+std::vector<std::string> LockPaths(std::string_view runtimeDir, uint32_t uid, std::string_view what,
+                                   std::string_view display) {
+    std::vector<std::string> paths;
+    if (!runtimeDir.empty()) paths.push_back(LockPath(runtimeDir, uid, what, display));
+    paths.push_back(LockPath({}, uid, what, display));
+    return paths;
+}
+
 }  // namespace orbilon

@@ -47,6 +47,12 @@ std::string DisplayKey(std::string_view display);
 std::string LockPath(std::string_view runtimeDir, uint32_t uid, std::string_view what,
                      std::string_view display);
 
+// Where to try that lock, in order: the runtime folder's file, then the /tmp one. A runtime
+// folder the user cannot write (inherited through su or sudo -E) must not leave every
+// process without a lock, and so every process playing.
+std::vector<std::string> LockPaths(std::string_view runtimeDir, uint32_t uid, std::string_view what,
+                                   std::string_view display);
+
 // What the front end says and returns when its renderer ended by itself in a service run.
 // status: the renderer's wait status. A clean exit ends quietly with 0.
 struct RendererEnd {
@@ -55,8 +61,16 @@ struct RendererEnd {
 };
 RendererEnd DescribeRendererEnd(int status);
 
-// A root run that did not get the music lock tries again for a while: a service that
-// restarts its hack (XScreenSaver's cycle) starts the new one before the old has let go.
-inline constexpr int kMusicHandoverMs = 2000;
+// A run that did not get the music lock tries again this often for as long as it runs: the
+// player may end at any time (a restarted hack, a monitor's run killed), and the next one
+// to take the lock plays from then on.
+inline constexpr int kMusicRetryMs = 100;
+
+// The music needs file descriptors of its own (GStreamer's pipelines, threads and wake-up
+// pipes; GLib aborts the process when it cannot make one). Fewer free than this: no music.
+inline constexpr long kMusicDescriptors = 16;
+inline bool MusicHasRoom(long freeDescriptors) {
+    return freeDescriptors >= kMusicDescriptors;
+}
 
 }  // namespace orbilon

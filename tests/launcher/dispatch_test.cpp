@@ -128,3 +128,57 @@ TEST(Dispatch, ASaverStartWhoseLockIsHeldEndsAtOnce) {
 
 }  // namespace
 }  // namespace orbilon
+
+namespace orbilon {
+namespace {
+
+// Records what Main does with its plan, after the look-ups of FakeSteps.
+struct FakeMain : MainShell {
+    FakeSteps steps;
+    std::vector<std::string> done;
+    bool TakeSaverLock() override { return steps.TakeSaverLock(); }
+    bool WindowTitled(const std::string& t) override { return steps.WindowTitled(t); }
+    void LoadSettings() override { steps.LoadSettings(); }
+    bool RendererPresent() override { return steps.RendererPresent(); }
+    void PlacePreview(int32_t handle) override {
+        done.push_back("preview " + std::to_string(handle));
+    }
+    void ShowMessage(const char* text, const char* caption) override {
+        done.push_back(std::string("message ") + caption + ": " + text);
+    }
+    void ShowSettingsDialog() override { done.push_back("dialog"); }
+    void UseRealMusic() override { done.push_back("music"); }
+    void HideCursor() override { done.push_back("hide"); }
+    void LoadSaverHost() override { done.push_back("host"); }
+    void End() override { done.push_back("end"); }
+};
+
+TEST(RunMain, EachOutcomeReachesItsFormsInOrder) {
+    using V = std::vector<std::string>;
+    const std::string missing =
+        std::string("message Orbilon (ScreenSaver): ") + kMissingRendererText;
+    struct Case {
+        const char* args;
+        bool renderer, host;
+        V done;
+    } cases[] = {
+        {"/s", true, false, {"music", "hide", "host"}},
+        {"", true, false, {"music", "host"}},  // the pointer stays
+        {"/c", true, false, {"music", "dialog", "end"}},
+        {"/p 77", false, false, {"preview 77"}},
+        {"/a", true, false, {"end"}},
+        {"/s", false, false, {missing, "end"}},
+        {"/c", false, false, {missing, "end"}},
+        {"/s", true, true, {"end"}},
+    };
+    for (const Case& c : cases) {
+        FakeMain m;
+        m.steps.renderer = c.renderer;
+        m.steps.host = c.host;
+        RunMain(c.args, m);
+        EXPECT_EQ(m.done, c.done) << c.args;
+    }
+}
+
+}  // namespace
+}  // namespace orbilon

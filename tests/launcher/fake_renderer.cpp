@@ -4,7 +4,9 @@
 // FAKE_RENDERER_TITLE (with FAKE_RENDERER_UNMAPPED) makes a marker window of another title.
 // With $XSCREENSAVER_WINDOW it fills that window with a child of its own and ends when the
 // window is destroyed; FAKE_RENDERER_EXIT=N then ends it by itself with status N (a
-// negative N: killed by that signal), and FAKE_RENDERER_IGNORE_TERM makes it deaf to SIGTERM.
+// negative N: killed by that signal) after FAKE_RENDERER_EXIT_MS (default 500),
+// FAKE_RENDERER_IGNORE_TERM makes it deaf to SIGTERM, and FAKE_RENDERER_PAINT_TARGET paints the
+// window itself, as GL drawing into the root does.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <unistd.h>
@@ -31,12 +33,19 @@ int InWindow(const char* target) {
     }
     if (std::getenv("FAKE_RENDERER_IGNORE_TERM")) std::signal(SIGTERM, SIG_IGN);
     XSelectInput(dpy, parent, StructureNotifyMask);
-    const Window w = XCreateSimpleWindow(dpy, parent, 0, 0, a.width, a.height, 0, 0, 0x3060c0);
-    XStoreName(dpy, w, "fake renderer");
-    XMapWindow(dpy, w);
+    if (std::getenv("FAKE_RENDERER_PAINT_TARGET")) {
+        const GC gc = XCreateGC(dpy, parent, 0, nullptr);
+        XSetForeground(dpy, gc, 0x3060c0);
+        XFillRectangle(dpy, parent, gc, 0, 0, a.width, a.height);
+    } else {
+        const Window w = XCreateSimpleWindow(dpy, parent, 0, 0, a.width, a.height, 0, 0, 0x3060c0);
+        XStoreName(dpy, w, "fake renderer");
+        XMapWindow(dpy, w);
+    }
     XSync(dpy, False);
     if (const char* code = std::getenv("FAKE_RENDERER_EXIT")) {
-        usleep(500000);
+        const char* ms = std::getenv("FAKE_RENDERER_EXIT_MS");
+        usleep(1000u * static_cast<unsigned>(ms ? std::atoi(ms) : 500));
         const int n = std::atoi(code);
         if (n < 0) {
             std::signal(-n, SIG_DFL);

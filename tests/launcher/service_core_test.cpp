@@ -79,6 +79,12 @@ TEST(ServiceLocks, OneLockPerDisplayWhateverTheScreen) {
     EXPECT_EQ(LockPath("/run/user/1000", 1000, "music", ":0.1"),
               "/run/user/1000/orbilon-music-0.lock");
     EXPECT_EQ(LockPath("", 1000, "saver", ":2"), "/tmp/orbilon-1000-saver-2.lock");
+    // An unwritable runtime folder falls back to the file every process of the user finds.
+    EXPECT_EQ(LockPaths("/run/user/0", 1000, "music", ":0"),
+              (std::vector<std::string>{"/run/user/0/orbilon-music-0.lock",
+                                        "/tmp/orbilon-1000-music-0.lock"}));
+    EXPECT_EQ(LockPaths("", 7, "music", ":1"),
+              (std::vector<std::string>{"/tmp/orbilon-7-music-1.lock"}));
 }
 
 }  // namespace

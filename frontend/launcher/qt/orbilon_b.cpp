@@ -15,43 +15,34 @@ int32_t CursorCount = 0;
 
 namespace {
 
-class LiveSteps : public orbilon::MainSteps {
+class LiveMain : public orbilon::MainShell {
 public:
     bool WindowTitled(const std::string& title) override {
         return platform::FindWindowByTitle(title) != 0;
     }
-    bool TakeSaverLock() override { return TakeDisplayLock("saver"); }
+    // A lock that cannot be made counts as taken: the title look-up still guards.
+    bool TakeSaverLock() override { return TakeDisplayLock("saver") != platform::LockResult::Busy; }
     void LoadSettings() override { ::LoadSettings(); }
     bool RendererPresent() override {
         return FileExists(ProgramFolder() + "/" + orbilon::kRendererName);
     }
+    void PlacePreview(int32_t handle) override { ::PlacePreview(handle); }
+    void ShowMessage(const char* text, const char* caption) override {
+        platform::MessageBox(text, caption);
+    }
+    void ShowSettingsDialog() override { ::ShowSettingsDialog(); }
+    void UseRealMusic() override { orbilon::music::UseRealMciLayer(); }
+    void HideCursor() override { CursorCount = platform::ShowCursor(0); }
+    // The music plays once per display, also beside a service's run.
+    void LoadSaverHost() override { ::LoadSaverHost(HostRun{false, 0, MusicOfRun()}); }
+    void End() override { platform::EndProcess(); }
 };
 
 }  // namespace
 
 void Main() {
-    LiveSteps steps;
-    const orbilon::Plan plan = orbilon::Dispatch(platform::CommandLine(), steps);
-    switch (plan.outcome) {
-        case orbilon::Outcome::End:
-            platform::EndProcess();
-        case orbilon::Outcome::Preview:
-            PlacePreview(plan.handle);
-            return;
-        case orbilon::Outcome::MissingRenderer:
-            platform::MessageBox(orbilon::kMissingRendererText, platform::kAppTitle);
-            platform::EndProcess();
-        case orbilon::Outcome::SettingsDialog:
-            orbilon::music::UseRealMciLayer();
-            ShowSettingsDialog();
-            platform::EndProcess();
-        case orbilon::Outcome::Saver:
-            orbilon::music::UseRealMciLayer();
-            if (plan.hideCursor) CursorCount = platform::ShowCursor(0);
-            // The music plays once per display, also beside a service's run.
-            LoadSaverHost(HostRun{false, 0, TakeDisplayLock("music"), false});
-            return;
-    }
+    LiveMain shell;
+    orbilon::RunMain(platform::CommandLine(), shell);
 }
 
 void RunService(const orbilon::ServiceStart& start) {
@@ -60,16 +51,12 @@ void RunService(const orbilon::ServiceStart& start) {
         std::fprintf(stderr, "%s: no window 0x%lX\n", orbilon::kProgramName, target);
         platform::EndProcess(1);
     }
-    HostRun run;
-    run.service = true;
-    run.target = target;
-    run.music = false;
+    HostRun run{true, target, orbilon::HostConfig::Music::None};
     if (start.kind == orbilon::ServiceKind::Root) {
         orbilon::music::UseRealMciLayer();
         ::LoadSettings();
         // One process per monitor: the first to take the lock plays for them all.
-        run.music = TakeDisplayLock("music");
-        run.musicLater = !run.music;
+        run.music = MusicOfRun();
     }
     LoadSaverHost(run);
 }
@@ -100,7 +87,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", service.error.c_str());
         return 1;
     }
+    const std::string toolkitRuntime = platform::ToolkitRuntimeDirIfAbsent();
     QApplication app(argc, argv);
+    platform::RemoveToolkitRuntimeDir(toolkitRuntime);
     QApplication::setApplicationName(platform::kAppTitle);
     // The forms end the process themselves; a closed message box must not.
     QApplication::setQuitOnLastWindowClosed(false);

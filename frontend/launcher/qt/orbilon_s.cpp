@@ -1,6 +1,7 @@
 #include "orbilon_s.h"
 
 #include <fcntl.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -10,12 +11,12 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
 #include "command_line.h"
 #include "dispatch.h"
-#include "frontend/music/orbilon_bgm.h"
 #include "frontend/settings/settings.h"
 #include "orbilon_b.h"
 #include "platform.h"
@@ -23,15 +24,17 @@
 
 namespace {
 
-int gSignalPipe[2] = {-1, -1};
+// The caught signal wakes the event loop through an eventfd: one descriptor, where a pipe
+// takes two, for a front end that may run with very few.
+int gSignalWake = -1;
 
 // How long the renderer gets to end on SIGTERM before it is killed: the services wait about
 // a second for the whole run to end.
 constexpr int kRendererGraceMs = 400;
 
-void OnSignalCaught(int sig) {
-    const char byte = static_cast<char>(sig);
-    [[maybe_unused]] const ssize_t n = write(gSignalPipe[1], &byte, 1);
+void OnSignalCaught(int) {
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t n = write(gSignalWake, &one, sizeof one);
 }
 
 // The renderer of a service run, for its signal handler.
@@ -40,7 +43,7 @@ std::atomic<pid_t> gServiceRenderer{0};
 // A service run ends inside the handler itself, not through the event loop, which may be
 // busy starting the music for seconds: the renderer gets SIGTERM and a short grace, then
 // SIGKILL, and the process dies by the signal (its music goes with it). Async-signal-safe.
-void EndServiceRun(int sig) {
+void EndServiceRunNow(int sig) {
     const pid_t pid = gServiceRenderer.load();
     if (pid > 0 && kill(pid, SIGTERM) == 0) {
         bool gone = false;
@@ -55,6 +58,7 @@ void EndServiceRun(int sig) {
             }
         }
     }
+    platform::RunEndActions();
     struct sigaction dfl {};
     dfl.sa_handler = SIG_DFL;
     sigemptyset(&dfl.sa_mask);
@@ -69,140 +73,96 @@ void EndServiceRun(int sig) {
 
 }  // namespace
 
-Orbilon_S::Orbilon_S(const HostRun& run) : run_(run) {
-    Timer1.setInterval(1000);
-    Timer2.setInterval(200);
-    Timer3.setInterval(50);
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Tick(); });
-    connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Tick(); });
-    if (run_.service) {
+Orbilon_S::Orbilon_S(const HostRun& run)
+    : run_(run),
+      host_(
+          *this, music_,
+          orbilon::HostConfig{BGMKind, BGMFile, platform::CommandLine(), run.service, run.music}) {
+    if (!run_.service) {
         // Several service runs share a display, one per monitor: none carries the title
-        // that would stop the others, and each watches its own renderer's process.
-        connect(&Timer3, &QTimer::timeout, this, [this] { ServiceWatch(); });
-    } else {
+        // that would stop the others. Loaded, not shown: the native window exists so the
+        // title can be found while unmapped.
         setWindowTitle(orbilon::kHostTitle);
-        connect(&Timer3, &QTimer::timeout, this, [this] { Timer3Tick(); });
-        // Loaded, not shown: the native window exists so the title can be found while
-        // unmapped.
         winId();
     }
     WatchSignals();
-    Load();
-    Timer3.start();
-    if (run_.musicLater) {
-        musicRetry_.setInterval(100);
-        connect(&musicRetry_, &QTimer::timeout, this, [this] { MusicHandover(); });
-        musicRetry_.start();
-    }
+    host_.Load();
 }
 
-void Orbilon_S::Load() {
-    // A service's window stays black until the renderer draws: there it starts first, as
-    // the music's start can take a while.
-    if (run_.music && !run_.service) StartMusic();
+void Orbilon_S::StartTimer(orbilon::HostTimer timer, int ms) {
+    std::unique_ptr<QTimer>& t = timers_[timer];
+    if (!t) {
+        t = std::make_unique<QTimer>();
+        connect(t.get(), &QTimer::timeout, this, [this, timer] { host_.Tick(timer); });
+    }
+    t->start(ms);
+}
+
+void Orbilon_S::StopTimer(orbilon::HostTimer timer) {
+    if (const auto t = timers_.find(timer); t != timers_.end()) t->second->stop();
+}
+
+void Orbilon_S::Launch() {
     RendererPath = ProgramFolder() + "/" + orbilon::kRendererName;
     std::optional<uint32_t> target;
     if (run_.service) target = static_cast<uint32_t>(run_.target);
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
     if (run_.service) gServiceRenderer = renderer_;
+    // The root window keeps the last frame until something repaints it.
+    if (run_.service && run_.target == platform::ScreenRoot()) platform::ClearAtEnd(run_.target);
     sinceLaunch_.start();
-    if (run_.music && run_.service) StartMusic();
 }
 
-void Orbilon_S::StartMusic() {
-    const orbilon::LoadMusic music = orbilon::MusicAtLoad(BGMKind, BGMFile);
-    if (music.cdOpen) {
-        Orbilon_BGM::CdOpen();
-        Timer2.start();
-    }
-    if (music.wavPlay) Orbilon_BGM::WavPlay();
-    if (music.mp3Open) {
-        Orbilon_BGM::Mp3Open();
-        Timer1.start();
-    }
+bool Orbilon_S::RendererWindowPresent() {
+    return platform::WindowTitledExists(orbilon::kRendererTitle);
 }
 
-void Orbilon_S::Timer1Tick() {
-    Orbilon_BGM::Mp3Loop();
+bool Orbilon_S::RendererEnded() {
+    if (!platform::ProcessEnded(renderer_, &rendererStatus_)) return false;
+    gServiceRenderer = 0;  // reaped: its pid is no longer ours to signal
+    return true;
 }
 
-void Orbilon_S::Timer2Tick() {
-    Orbilon_BGM::CdWatch();
-    if (!Orbilon_BGM::CdAvailable) Timer2.stop();
+int64_t Orbilon_S::MsSinceLaunch() {
+    return sinceLaunch_.elapsed();
 }
 
-void Orbilon_S::Timer3Tick() {
-    const bool window = platform::WindowTitledExists(orbilon::kRendererTitle);
-    const bool exited = !window && platform::ProcessEnded(renderer_);
-    if (!watch_.Ended(window, exited, sinceLaunch_.elapsed())) return;
-    Timer3.stop();
-    close();
+void Orbilon_S::StopRenderer() {
+    platform::SignalProcess(renderer_, SIGTERM);
+}
+
+void Orbilon_S::AwaitRenderer() {
+    platform::AwaitProcess(renderer_, kRendererGraceMs);
+}
+
+void Orbilon_S::RestoreCursor() {
+    CursorCount = platform::ShowCursor(CursorCount);
+}
+
+bool Orbilon_S::TakeMusicLock() {
+    return TakeDisplayLock("music") == platform::LockResult::Taken;
+}
+
+void Orbilon_S::End(int status) {
+    platform::EndProcess(status);
 }
 
 // A service run ends when its renderer does: quietly after a clean end (the service
 // destroyed the window), with a line and a failure status otherwise.
-void Orbilon_S::ServiceWatch() {
-    int status = 0;
-    if (!platform::ProcessEnded(renderer_, &status)) return;
-    gServiceRenderer = 0;  // reaped: its pid is no longer ours to signal
-    Timer3.stop();
+void Orbilon_S::EndServiceRun() {
     orbilon::RendererEnd end;
     if (renderer_ <= 0)
         end = {1, std::string(orbilon::kProgramName) + ": cannot start " + RendererPath};
     else
-        end = orbilon::DescribeRendererEnd(status);
-    StopMusic();
+        end = orbilon::DescribeRendererEnd(rendererStatus_);
     if (!end.line.empty()) std::fprintf(stderr, "%s\n", end.line.c_str());
     platform::EndProcess(end.exitStatus);
 }
 
-// The previous run of a restarting service may still hold the music for a moment.
-void Orbilon_S::MusicHandover() {
-    if (sinceLaunch_.elapsed() >= orbilon::kMusicHandoverMs) {
-        musicRetry_.stop();
-        return;
-    }
-    if (!TakeDisplayLock("music")) return;
-    musicRetry_.stop();
-    run_.music = true;
-    StartMusic();
-}
-
 void Orbilon_S::closeEvent(QCloseEvent* event) {
     event->accept();
-    QueryUnload();
-}
-
-void Orbilon_S::StopMusic() {
-    if (!run_.music) return;
-    const orbilon::UnloadSteps steps =
-        orbilon::StepsAtUnload(BGMKind, BGMFile, Timer2.isActive(), platform::CommandLine());
-    if (steps.cdClose) {
-        Timer2.stop();
-        Orbilon_BGM::CdClose();
-    }
-    if (steps.wavStop) Orbilon_BGM::WavStop();
-    if (steps.mp3Close) Orbilon_BGM::Mp3Close();
-}
-
-void Orbilon_S::QueryUnload() {
-    StopMusic();
-    if (!run_.service && orbilon::ModeLetter(platform::CommandLine()) == 'S')
-        CursorCount = platform::ShowCursor(CursorCount);
-    platform::EndProcess();
-}
-
-// A signal ends the whole run: the renderer is told first so that it ends while the music
-// stops.
-void Orbilon_S::OnSignal(int) {
-    Timer3.stop();
-    platform::SignalProcess(renderer_, SIGTERM);
-    StopMusic();
-    platform::AwaitProcess(renderer_, kRendererGraceMs);
-    if (orbilon::ModeLetter(platform::CommandLine()) == 'S')
-        CursorCount = platform::ShowCursor(CursorCount);
-    platform::EndProcess();
+    host_.QueryUnload();
 }
 
 // SIGTERM, SIGINT and SIGHUP reach the host through the event loop, so the music stops and
@@ -211,17 +171,18 @@ void Orbilon_S::OnSignal(int) {
 void Orbilon_S::WatchSignals() {
     if (run_.service) {
         struct sigaction sa {};
-        sa.sa_handler = EndServiceRun;
+        sa.sa_handler = EndServiceRunNow;
         sigfillset(&sa.sa_mask);
         for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
         return;
     }
-    if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    signals_ = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
+    gSignalWake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (gSignalWake < 0) return;
+    signals_ = new QSocketNotifier(gSignalWake, QSocketNotifier::Read, this);
     connect(signals_, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        const int sig = read(gSignalPipe[0], &byte, 1) == 1 ? byte : SIGTERM;
-        OnSignal(sig);
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = read(gSignalWake, &count, sizeof count);
+        host_.EndBySignal();
     });
     struct sigaction sa {};
     sa.sa_handler = OnSignalCaught;
@@ -235,9 +196,23 @@ void LoadSaverHost(const HostRun& run) {
     new Orbilon_S(run);
 }
 
-bool TakeDisplayLock(const char* what) {
+platform::LockResult TakeDisplayLock(const char* what) {
     const char* display = std::getenv("DISPLAY");
-    const std::string path =
-        orbilon::LockPath(platform::RuntimeDir(), getuid(), what, display ? display : "");
-    return platform::TakeLock(path) != platform::LockResult::Busy;
+    return platform::TakeFirstLock(
+        orbilon::LockPaths(platform::RuntimeDir(), getuid(), what, display ? display : ""));
+}
+
+orbilon::HostConfig::Music MusicOfRun() {
+    const long free = platform::FreeDescriptors();
+    if (!orbilon::MusicHasRoom(free)) {
+        std::fprintf(stderr,
+                     "%s: only %ld file descriptors free, too few for the music; "
+                     "the saver runs without it\n",
+                     orbilon::kProgramName, free);
+        return orbilon::HostConfig::Music::None;
+    }
+    // Without any lock to be had nobody plays: every process would otherwise.
+    return TakeDisplayLock("music") == platform::LockResult::Taken
+               ? orbilon::HostConfig::Music::Now
+               : orbilon::HostConfig::Music::Later;
 }

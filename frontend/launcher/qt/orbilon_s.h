@@ -1,7 +1,7 @@
-// The saver host form: hidden, titled "Orbilon_Main"; plays the music, launches the
-// renderer and ends the process when the renderer's window is gone. In a screen-saver
-// service's run it has no window: it watches the renderer's process instead, and a signal
-// ends the renderer, the music and then the host by that same signal.
+// The saver host form: hidden, titled "Orbilon_Main"; the Qt and POSIX shell of the saver
+// host's core. In a screen-saver service's run it has no title: it watches the renderer's
+// process instead, and a signal ends the renderer, the music and then the host by that same
+// signal.
 #pragma once
 
 #include <sys/types.h>
@@ -9,9 +9,13 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <map>
+#include <memory>
 #include <string>
 
-#include "host_core.h"
+#include "bgm_music.h"
+#include "platform.h"
+#include "saver_host.h"
 
 class QSocketNotifier;
 
@@ -19,46 +23,50 @@ class QSocketNotifier;
 struct HostRun {
     bool service = false;  // started by a screen-saver service into `target`
     unsigned long target = 0;
-    bool music = true;        // the music lock is ours: play what Orbilon.ini says
-    bool musicLater = false;  // try the music lock again for a while (service root runs)
+    orbilon::HostConfig::Music music = orbilon::HostConfig::Music::Now;
 };
 
-class Orbilon_S : public QWidget {
+class Orbilon_S : public QWidget, orbilon::HostShell {
 public:
     explicit Orbilon_S(const HostRun& run = {});
 
-    QTimer Timer1;  // 1000 ms, Mp3Loop
-    QTimer Timer2;  // 200 ms, CdWatch
-    QTimer Timer3;  // 50 ms, renderer-window poll
     std::string RendererPath;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Load();
-    void StartMusic();
-    void StopMusic();
-    void Timer1Tick();
-    void Timer2Tick();
-    void Timer3Tick();
-    void ServiceWatch();
-    void MusicHandover();
-    [[noreturn]] void QueryUnload();
-    [[noreturn]] void OnSignal(int sig);
+    void StartTimer(orbilon::HostTimer timer, int ms) override;
+    void StopTimer(orbilon::HostTimer timer) override;
+    void Launch() override;
+    bool RendererWindowPresent() override;
+    bool RendererEnded() override;
+    int64_t MsSinceLaunch() override;
+    void StopRenderer() override;
+    void AwaitRenderer() override;
+    void RestoreCursor() override;
+    bool TakeMusicLock() override;
+    void End(int status) override;
+    void EndServiceRun() override;
     void WatchSignals();
 
     HostRun run_;
-    QTimer musicRetry_;
+    orbilon::BgmMusic music_;
+    orbilon::SaverHost host_;
+    std::map<orbilon::HostTimer, std::unique_ptr<QTimer>> timers_;
     pid_t renderer_ = -1;
+    int rendererStatus_ = 0;
     QElapsedTimer sinceLaunch_;
-    orbilon::RendererWatch watch_;
     QSocketNotifier* signals_ = nullptr;
 };
 
 // Loads the host (not shown); it lives until it ends the process.
 void LoadSaverHost(const HostRun& run = {});
 
-// The exclusive per-display lock of `what` ("saver", "music"): taken, or false when another
-// process holds it. A lock that cannot be made counts as taken.
-bool TakeDisplayLock(const char* what);
+// The exclusive per-display lock of `what` ("saver", "music"), in the runtime folder or, where
+// it cannot be made there, under /tmp.
+platform::LockResult TakeDisplayLock(const char* what);
+
+// Whether a saver run plays now, waits for the music lock, or has no music at all (too few
+// file descriptors left for it; one line on stderr says so).
+orbilon::HostConfig::Music MusicOfRun();

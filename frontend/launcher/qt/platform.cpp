@@ -1,8 +1,12 @@
 #include "platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
-#include <spawn.h>
+#include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,11 +27,15 @@
 #include <QUrl>
 #include <QWidget>
 #include <QWindow>
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -49,6 +57,18 @@ namespace {
 
 std::string gCommandLine;
 CursorCounter gCursor;
+
+// The end actions, fixed storage filled before any signal can read it: a handler sees an
+// entry only once `ready` says it is complete.
+struct EndWrite {
+    int fd = -1;
+    std::array<unsigned char, 20> bytes{};
+    size_t size = 0;
+};
+EndWrite gEndWrite;
+std::atomic<bool> gEndWriteReady{false};
+std::array<char, 256> gEndFolder{};
+std::atomic<bool> gEndFolderReady{false};
 
 // Failed requests (a window that vanished between two calls) are skipped, as the front
 // end does with every failing step; Xlib's default handler would end the process.
@@ -183,13 +203,24 @@ WindowId ScreenRoot() {
 }
 
 pid_t StartProcess(const std::string& path, const std::vector<std::string>& environment) {
-    pid_t pid = -1;
     char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
     std::vector<char*> env;
     for (const std::string& e : environment) env.push_back(const_cast<char*>(e.c_str()));
     env.push_back(nullptr);
-    if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, env.data()) != 0) return -1;
-    return pid;
+    // posix_spawn cannot ask for a parent-death signal. Between fork and exec the child
+    // makes only async-signal-safe calls.
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid != 0) return pid < 0 ? -1 : pid;
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    // The signal comes when the forking thread ends: this is the main thread, which lives
+    // as long as the process. A parent already gone before the request leaves no one to
+    // send it.
+    if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() != parent) _exit(127);
+    execve(path.c_str(), argv, env.data());
+    _exit(127);
 }
 
 std::vector<std::string> Environment() {
@@ -265,6 +296,91 @@ LockResult TakeLock(const std::string& path) {
     return error == EWOULDBLOCK ? LockResult::Busy : LockResult::Failed;
 }
 
+LockResult TakeFirstLock(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        const LockResult r = TakeLock(path);
+        if (r != LockResult::Failed) return r;
+    }
+    return LockResult::Failed;
+}
+
+long FreeDescriptors() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return 1L << 20;
+    long open = 0;
+    // opendir itself needs a descriptor: with none left, none are free.
+    DIR* fds = opendir("/proc/self/fd");
+    if (!fds) return 0;
+    while (const dirent* e = readdir(fds))
+        if (e->d_name[0] != '.') ++open;
+    closedir(fds);
+    return static_cast<long>(limit.rlim_cur) - (open - 1);
+}
+
+std::string ToolkitRuntimeDirIfAbsent() {
+    const passwd* user = getpwuid(getuid());
+    if (!user || !user->pw_name) return {};
+    // Qt's temporary folder: $TMPDIR, else /tmp.
+    std::string tmp = "/tmp";
+    if (const char* t = std::getenv("TMPDIR"); t && *t) tmp = t;
+    while (tmp.size() > 1 && tmp.back() == '/') tmp.pop_back();
+    const std::string dir = tmp + "/runtime-" + user->pw_name;
+    struct stat st {};
+    if (lstat(dir.c_str(), &st) == 0 || dir.size() >= gEndFolder.size()) return {};
+    return dir;
+}
+
+void RemoveToolkitRuntimeDir(const std::string& absentBefore) {
+    struct stat st {};
+    if (absentBefore.empty() || lstat(absentBefore.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != getuid())
+        return;
+    std::memcpy(gEndFolder.data(), absentBefore.c_str(), absentBefore.size() + 1);
+    gEndFolderReady = true;
+}
+
+void RunEndActions() {
+    if (gEndWriteReady.exchange(false) &&
+        write(gEndWrite.fd, gEndWrite.bytes.data(), gEndWrite.size) ==
+            static_cast<ssize_t>(gEndWrite.size)) {
+        // The request ends in one with a reply: once it comes, the server has done the
+        // rest, which it might otherwise drop with the connection's end.
+        pollfd in{gEndWrite.fd, POLLIN, 0};
+        char reply[32];
+        if (poll(&in, 1, 250) > 0) {
+            [[maybe_unused]] const ssize_t n = read(gEndWrite.fd, reply, sizeof reply);
+        }
+    }
+    // Another run on the display may still use it: rmdir leaves a folder that is not empty.
+    if (gEndFolderReady.exchange(false)) rmdir(gEndFolder.data());
+}
+
+void ClearAtEnd(WindowId window) {
+    // A connection of its own, idle after the open: at the end, even inside a signal
+    // handler where Xlib may not run, one ClearArea request is written to it as it is.
+    Display* d = XOpenDisplay(nullptr);
+    if (!d || window == 0) return;
+    XSync(d, False);
+    struct {
+        uint8_t opcode = 61;  // ClearArea
+        uint8_t exposures = 1;
+        uint16_t length = 4;  // in 4-byte units
+        uint32_t window = 0;
+        int16_t x = 0, y = 0;
+        uint16_t width = 0, height = 0;  // 0: to the window's edges
+        uint8_t syncOpcode = 43;         // GetInputFocus, for its reply
+        uint8_t unused = 0;
+        uint16_t syncLength = 1;
+    } request;
+    static_assert(sizeof request == 20);
+    request.window = static_cast<uint32_t>(window);
+    gEndWrite.fd = ConnectionNumber(d);
+    std::memcpy(gEndWrite.bytes.data(), &request, sizeof request);
+    gEndWrite.size = sizeof request;
+    gEndWriteReady = true;
+    // The connection stays open until the process ends.
+}
+
 void MessageBox(const std::string& text, const std::string& caption) {
     QMessageBox box;
     box.setIcon(QMessageBox::NoIcon);
@@ -278,6 +394,7 @@ void MessageBox(const std::string& text, const std::string& caption) {
 
 void EndProcess(int status) {
     if (Display* d = Dpy()) XFlush(d);
+    RunEndActions();
     std::fflush(nullptr);
     _exit(status);
 }

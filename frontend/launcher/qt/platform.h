@@ -76,7 +76,9 @@ void PostClose(QWidget* widget);
 WindowId ScreenRoot();
 
 // Process start by path, no arguments, no shell, with the given environment ("NAME=value"
-// entries). Returns the pid or -1.
+// entries). The child gets SIGTERM when this process dies, however it dies (SIGKILL, an
+// abort): a renderer covering the screen must not outlive the front end that watches it.
+// Returns the pid or -1.
 pid_t StartProcess(const std::string& path, const std::vector<std::string>& environment);
 
 // This process's environment, as StartProcess takes it.
@@ -107,6 +109,26 @@ std::string RuntimeDir();
 // children). Failed: the file cannot be made or locked.
 enum class LockResult { Taken, Busy, Failed };
 LockResult TakeLock(const std::string& path);
+
+// The first of the paths whose lock could be made decides: Taken or Busy; Failed when none.
+LockResult TakeFirstLock(const std::vector<std::string>& paths);
+
+// File descriptors this process may still open under its limit.
+long FreeDescriptors();
+
+// Before the toolkit starts: the folder Qt makes for itself ($TMPDIR/runtime-USER) when there
+// is no usable runtime folder. RemoveToolkitRuntimeDir, after the start, has it removed at
+// the end when this process made it (it was not there before and is empty then).
+std::string ToolkitRuntimeDirIfAbsent();
+void RemoveToolkitRuntimeDir(const std::string& absentBefore);
+
+// What has to happen however the process ends, also from a signal handler: async-signal-safe.
+// Runs what ClearAtEnd and RemoveToolkitRuntimeDir registered; EndProcess runs it itself.
+void RunEndActions();
+
+// Has the window cleared (to its background, with exposures) when the process ends: what a
+// renderer drew on the root window stays there otherwise.
+void ClearAtEnd(WindowId window);
 
 // Modal message box, OK button only, no icon.
 void MessageBox(const std::string& text, const std::string& caption);

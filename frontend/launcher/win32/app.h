@@ -10,8 +10,6 @@
 
 namespace app {
 
-using orbilon::kAppTitle;
-
 // Set once by WinMain.
 extern HINSTANCE Instance;
 // The command line after the program's own name, UTF-8.

@@ -21,7 +21,7 @@ namespace {
 
 using orbilon::win32::Wide;
 
-class Win32Steps : public orbilon::MainSteps {
+class Win32Main : public orbilon::MainShell {
 public:
     bool WindowTitled(const std::string& title) override {
         return app::WindowTitled(title.c_str());
@@ -45,39 +45,25 @@ public:
     bool RendererPresent() override {
         return FileExists(orbilon::win32::Utf8(app::BesideProgram(orbilon::kRendererName)));
     }
-};
 
-void Main() {
-    Win32Steps steps;
-    const orbilon::Plan plan = orbilon::Dispatch(app::ArgumentText, steps);
-    switch (plan.outcome) {
-        case orbilon::Outcome::End:
-            app::EndProcess();
-        case orbilon::Outcome::Preview:
-            PlacePreview(plan.handle);
-            return;
-        case orbilon::Outcome::MissingRenderer:
-            MessageBoxW(nullptr, Wide(orbilon::kMissingRendererText).c_str(),
-                        Wide(app::kAppTitle).c_str(), MB_OK);
-            app::EndProcess();
-        case orbilon::Outcome::SettingsDialog:
-            UseRealMciLayer();
-            ShowSettingsDialogModal();
-            app::EndProcess();
-        case orbilon::Outcome::Saver:
-            UseRealMciLayer();
-            if (plan.hideCursor) CursorCount = ShowCursor(FALSE);
-            LoadSaverHost();
-            return;
+    void PlacePreview(int32_t handle) override { ::PlacePreview(handle); }
+    void ShowMessage(const char* text, const char* caption) override {
+        MessageBoxW(nullptr, Wide(text).c_str(), Wide(caption).c_str(), MB_OK);
     }
-}
+    void ShowSettingsDialog() override { ShowSettingsDialogModal(); }
+    void UseRealMusic() override { UseRealMciLayer(); }
+    void HideCursor() override { CursorCount = ShowCursor(FALSE); }
+    void LoadSaverHost() override { ::LoadSaverHost(); }
+    void End() override { app::EndProcess(); }
+};
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     app::Instance = instance;
     app::ArgumentText = orbilon::win32::Utf8(orbilon::AfterProgramName(GetCommandLineW()));
-    Main();
+    Win32Main shell;
+    orbilon::RunMain(app::ArgumentText, shell);
     // The forms end the process themselves; the loop only carries their messages.
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

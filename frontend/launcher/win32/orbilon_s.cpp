@@ -2,68 +2,55 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "app.h"
+#include "bgm_music.h"
 #include "dispatch.h"
-#include "frontend/music/orbilon_bgm.h"
 #include "frontend/settings/settings.h"
+#include "saver_host.h"
 #include "wide.h"
-#include "host_core.h"
 
 namespace {
 
+using orbilon::HostTimer;
 using orbilon::win32::Wide;
 
-constexpr UINT_PTR kTimer1 = 1;  // 1000 ms, Mp3Loop
-constexpr UINT_PTR kTimer2 = 2;  // 200 ms, CdWatch
-constexpr UINT_PTR kTimer3 = 3;  // 50 ms, renderer-window poll
-
-class Orbilon_S {
+// The Win32 shell of the saver host's core: window timers, the renderer's process and the
+// system's cursor counter.
+class Orbilon_S : public orbilon::HostShell {
 public:
     void Load(HWND window) {
         window_ = window;
-        const orbilon::LoadMusic music = orbilon::MusicAtLoad(BGMKind, BGMFile);
-        if (music.cdOpen) {
-            Orbilon_BGM::CdOpen();
-            timer2On_ = SetTimer(window_, kTimer2, 200, nullptr) != 0;
-        }
-        if (music.wavPlay) Orbilon_BGM::WavPlay();
-        if (music.mp3Open) {
-            Orbilon_BGM::Mp3Open();
-            SetTimer(window_, kTimer1, 1000, nullptr);
-        }
-        LaunchRenderer();
-        SetTimer(window_, kTimer3, 50, nullptr);
+        orbilon::HostConfig config{BGMKind, BGMFile, app::ArgumentText, false,
+                                   orbilon::HostConfig::Music::Now};
+        host_.emplace(*this, music_, std::move(config));
+        host_->Load();
     }
 
     void Tick(UINT_PTR id) {
-        if (id == kTimer1) Orbilon_BGM::Mp3Loop();
-        if (id == kTimer2) {
-            Orbilon_BGM::CdWatch();
-            if (!Orbilon_BGM::CdAvailable) StopTimer2();
-        }
-        if (id == kTimer3) Poll();
+        if (id >= 1 && id <= 4 && host_) host_->Tick(static_cast<HostTimer>(id - 1));
     }
 
     // Whatever closes the host (its own poll, a close from outside, the session's end, Ctrl-C)
     // ends here: the music stops and the cursor comes back before the process ends. The
     // renderer is left alone.
     [[noreturn]] void QueryUnload() {
-        const orbilon::UnloadSteps steps =
-            orbilon::StepsAtUnload(BGMKind, BGMFile, timer2On_, app::ArgumentText);
-        if (steps.cdClose) {
-            StopTimer2();
-            Orbilon_BGM::CdClose();
-        }
-        if (steps.wavStop) Orbilon_BGM::WavStop();
-        if (steps.mp3Close) Orbilon_BGM::Mp3Close();
-        if (steps.restoreCursor) CursorCount = ShowCursor(CursorCount != 0);
+        if (host_) host_->QueryUnload();
         app::EndProcess();
     }
 
 private:
-    void LaunchRenderer() {
+    static UINT_PTR Id(HostTimer timer) { return static_cast<UINT_PTR>(timer) + 1; }
+
+    void StartTimer(HostTimer timer, int ms) override {
+        SetTimer(window_, Id(timer), static_cast<UINT>(ms), nullptr);
+    }
+    void StopTimer(HostTimer timer) override { KillTimer(window_, Id(timer)); }
+
+    void Launch() override {
         const std::wstring path = app::BesideProgram(orbilon::kRendererName);
         std::wstring commandLine = L"\"" + path + L"\"";  // no arguments, only its own name
         STARTUPINFOW si{};
@@ -79,26 +66,27 @@ private:
         launchedAt_ = GetTickCount64();
     }
 
-    void Poll() {
-        const bool window = app::WindowTitled(orbilon::kRendererTitle);
-        const bool exited =
-            !window && (!renderer_ || WaitForSingleObject(renderer_, 0) == WAIT_OBJECT_0);
-        const auto since = static_cast<int64_t>(GetTickCount64() - launchedAt_);
-        if (!watch_.Ended(window, exited, since)) return;
-        KillTimer(window_, kTimer3);
-        QueryUnload();
+    bool RendererWindowPresent() override { return app::WindowTitled(orbilon::kRendererTitle); }
+    bool RendererEnded() override {
+        return !renderer_ || WaitForSingleObject(renderer_, 0) == WAIT_OBJECT_0;
     }
-
-    void StopTimer2() {
-        KillTimer(window_, kTimer2);
-        timer2On_ = false;
+    int64_t MsSinceLaunch() override {
+        return static_cast<int64_t>(GetTickCount64() - launchedAt_);
     }
+    // Nothing ends the host by a signal here: Ctrl-C and the session's end close it, and
+    // the renderer is left alone.
+    void StopRenderer() override {}
+    void AwaitRenderer() override {}
+    void RestoreCursor() override { CursorCount = ShowCursor(CursorCount != 0); }
+    bool TakeMusicLock() override { return true; }  // one saver per session: the music is ours
+    void End(int status) override { app::EndProcess(static_cast<UINT>(status)); }
+    void EndServiceRun() override { app::EndProcess(1); }  // no service runs here
 
     HWND window_ = nullptr;
     HANDLE renderer_ = nullptr;
     ULONGLONG launchedAt_ = 0;
-    bool timer2On_ = false;
-    orbilon::RendererWatch watch_;
+    orbilon::BgmMusic music_;
+    std::optional<orbilon::SaverHost> host_;
 };
 
 Orbilon_S host;
