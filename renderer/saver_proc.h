@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "frame_loop.h"
+
 namespace orbilon {
 
 enum class SaverMessage {
@@ -77,7 +79,7 @@ struct ProcResult {
     bool operator==(const ProcResult&) const = default;
 };
 
-class SaverProc {
+class SaverProc final : public InputPolicy {
 public:
     explicit SaverProc(SaverHost& host) : host_(host) {}
 
@@ -85,6 +87,7 @@ public:
 
     // Frames are drawn only while graphics run and no password dialog is showing.
     bool ShouldDraw() const { return state_.drawingEnabled && !state_.passwordDialogOpen; }
+    bool FramesAllowed() const override { return ShouldDraw(); }
 
     // 1 when the saver may close; asks the platform's password where it has one.
     int CheckScreenLockPassword();
