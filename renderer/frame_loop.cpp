@@ -4,6 +4,7 @@ namespace orbilon {
 
 int RunFrameLoop(WindowSource& source, const InputPolicy& policy, const SaverHooks& hooks) {
     uint64_t frames = 0;
+    FramePacer pacer;
     for (;;) {
         if (const auto status = source.Ended()) return *status;
         // Events first: input must end the saver however long frames take.
@@ -18,6 +19,15 @@ int RunFrameLoop(WindowSource& source, const InputPolicy& policy, const SaverHoo
             continue;
         }
         const bool show = plan.step == FrameStep::Draw;
+        if (show) {
+            pacer.SetPeriod(hooks.unpaced ? 0 : source.RefreshPeriodNs());
+            if (const int64_t wait = pacer.WaitNs(now); wait > 0) {
+                // Rounded up: waking early would only lead to a second wait.
+                source.Wait(static_cast<int>((wait + 999'999) / 1'000'000));
+                continue;
+            }
+            pacer.FrameStarted(now);
+        }
         source.Frame(show);
         gate.Stepped(now);
         if (show) {

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "frame_gate.h"
+#include "frame_pacer.h"
 
 namespace orbilon {
 
@@ -17,6 +18,8 @@ struct SaverHooks {
     // After each buffer swap, with the frames drawn so far; false ends the run like an honoured
     // close.
     std::function<bool(uint64_t frames)> afterSwap;
+    // Frames as fast as the swap allows, to measure a frame's cost.
+    bool unpaced = false;
 };
 
 class WindowSource {
@@ -38,6 +41,10 @@ public:
     virtual int64_t NowNs() = 0;
     // True while the monitors are in a power-saving state; asked about once a second.
     virtual bool MonitorsOff() = 0;
+    // Nanoseconds per refresh of the display drawn on, for pacing frames where the swap
+    // returns before the display has shown the frame; 0 where the swap or the compositor
+    // already paces them.
+    virtual int64_t RefreshPeriodNs() = 0;
     // What the window system has said about visibility and the context, kept up to date while
     // events are handled.
     virtual FrameGate& gate() = 0;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gl_scene.h"
+#include "monitor_layout.h"
 #include "wgl_surface.h"
 #include "win32_saver.h"
 
@@ -23,6 +24,24 @@ struct LibraryCloser {
     void operator()(HMODULE m) const { FreeLibrary(m); }
 };
 using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryCloser>;
+
+// The current mode's refresh of the monitor the window is on; 60 Hz where the mode says
+// "the hardware's default" (0 or 1).
+int64_t MonitorRefreshNs(HWND window) {
+    MONITORINFOEXA monitor{};
+    monitor.cbSize = sizeof monitor;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    const HMONITOR m = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+    const char* device = m && GetMonitorInfoA(m, &monitor) ? monitor.szDevice : nullptr;
+    double hz = 0;
+    if (EnumDisplaySettingsA(device, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1) {
+        hz = mode.dmDisplayFrequency;
+    }
+    const ScreenRect whole{0, 0, 1, 1};
+    const MonitorRate rate{whole, hz};
+    return RefreshPeriodNs(std::span(&rate, 1), whole);
+}
 
 class Win32Saver final : public SaverHost, public WindowSource {
 public:
@@ -71,6 +90,7 @@ public:
     }
     // Windows says nothing of the monitors' power here; the idle loop draws regardless.
     bool MonitorsOff() override { return false; }
+    int64_t RefreshPeriodNs() override { return refreshNs_; }
     FrameGate& gate() override { return gate_; }
 
     // SaverHost
@@ -95,6 +115,7 @@ public:
         GetClientRect(window_, &client);
         scene_ =
             std::make_unique<SceneGl>(seed, client.right - client.left, client.bottom - client.top);
+        refreshNs_ = MonitorRefreshNs(window_);
     }
     void ShutdownGraphics() override {
         // The scene's display list goes while its context is still current.
@@ -167,6 +188,7 @@ private:
     HWND window_ = nullptr;
     std::optional<int> quit_;
     FrameGate gate_;
+    int64_t refreshNs_ = orbilon::RefreshPeriodNs({}, {});
     std::unique_ptr<WglSurface> surface_;
     std::unique_ptr<SceneGl> scene_;
     Library passwordLibrary_;

@@ -98,7 +98,8 @@ public:
           root_(RootWindow(d, screen_)),
           width_(DisplayWidth(d, screen_)),
           height_(DisplayHeight(d, screen_)),
-          monitors_(QueryMonitors(d, root_)) {}
+          monitors_(QueryMonitors(d, root_)),
+          rates_(QueryMonitorRates(d, root_)) {}
 
     ~X11Saver() override {
         scene_.reset();
@@ -196,6 +197,7 @@ public:
     void YieldSlice() override { sched_yield(); }
     int64_t NowNs() override { return MonotonicNs(); }
     bool MonitorsOff() override { return orbilon::MonitorsOff(d_); }
+    int64_t RefreshPeriodNs() override { return refreshNs_; }
     FrameGate& gate() override { return gate_; }
 
     int RunFrames(const SaverHooks& hooks) { return RunFrameLoop(*this, proc_, hooks); }
@@ -356,6 +358,7 @@ private:
         const ScreenRect rect{x, y, static_cast<int>(w), static_cast<int>(h)};
         if (rect == placed_) return;
         placed_ = rect;
+        refreshNs_ = orbilon::RefreshPeriodNs(rates_, rect);
         scene_->SetViewports(MonitorViewports(monitors_, rect));
     }
 
@@ -363,6 +366,7 @@ private:
         if (rrEvent_ >= 0 && e.type == rrEvent_ + RRScreenChangeNotify) {
             XRRUpdateConfiguration(&e);
             monitors_ = QueryMonitors(d_, root_);
+            rates_ = QueryMonitorRates(d_, root_);
             placed_ = {};
             FollowGeometry();
             return;
@@ -450,7 +454,9 @@ private:
     std::unique_ptr<SceneGl> scene_;
     std::deque<Posted> posted_;
     std::vector<ScreenRect> monitors_;
+    std::vector<MonitorRate> rates_;
     ScreenRect placed_;
+    int64_t refreshNs_ = orbilon::RefreshPeriodNs({}, {});
     bool spanMonitors_ = false;
     int rrEvent_ = -1;
     FrameGate gate_;

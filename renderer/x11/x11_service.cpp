@@ -111,6 +111,7 @@ public:
         gate_.SetHasContext(surface_ != nullptr);
         scene_ = std::make_unique<SceneGl>(SceneGl::ClockSeed(), width_, height_);
         if (isRoot_) monitors_ = QueryMonitors(d_, target_);
+        rates_ = QueryMonitorRates(d_, RootWindow(d_, screen_));
         FollowSize();
         return true;
     }
@@ -137,6 +138,7 @@ public:
     void YieldSlice() override { sched_yield(); }
     int64_t NowNs() override { return MonotonicNs(); }
     bool MonitorsOff() override { return orbilon::MonitorsOff(d_); }
+    int64_t RefreshPeriodNs() override { return refreshNs_; }
     FrameGate& gate() override { return gate_; }
 
 private:
@@ -167,6 +169,11 @@ private:
 
     void FollowSize() {
         const ScreenRect whole{0, 0, width_, height_};
+        // The refresh of the monitor showing the window, wherever its parents put it.
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(d_, target_, RootWindow(d_, screen_), 0, 0, &x, &y, &child);
+        refreshNs_ = orbilon::RefreshPeriodNs(rates_, {x, y, width_, height_});
         scene_->SetViewports(isRoot_ ? MonitorViewports(monitors_, whole)
                                      : MonitorViewports({}, whole));
     }
@@ -212,6 +219,8 @@ private:
     Window child_ = None;
     Colormap colormap_ = None;
     std::vector<ScreenRect> monitors_;
+    std::vector<MonitorRate> rates_;
+    int64_t refreshNs_ = orbilon::RefreshPeriodNs({}, {});
     FrameGate gate_;
     std::unique_ptr<GlxSurface> surface_;
     std::unique_ptr<SceneGl> scene_;

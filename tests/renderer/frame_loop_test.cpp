@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <map>
 #include <optional>
@@ -43,7 +44,9 @@ public:
         if (timeoutMs < 0 && events_.empty()) status = -2;  // would sleep for ever
     }
     void Frame(bool show) override {
-        now += show ? drawNs : stepNs;
+        if (show) startedAt.push_back(now);
+        const size_t i = shownAt.size();
+        now += !show ? stepNs : i < drawCosts.size() ? drawCosts[i] : drawNs;
         (show ? shownAt : steppedAt).push_back(now);
     }
     void EndRun() override {
@@ -56,9 +59,12 @@ public:
         ++monitorQuestions;
         return monitorsOff;
     }
+    int64_t RefreshPeriodNs() override { return periodNs; }
     FrameGate& gate() override { return gate_; }
 
     int64_t now = 0;
+    int64_t periodNs = 0;            // the swap paces frames itself
+    std::vector<int64_t> drawCosts;  // per frame, before drawNs applies
     int64_t limitNs = Second;
     int64_t drawNs = 2 * Ms;
     int64_t stepNs = 100'000;
@@ -66,7 +72,7 @@ public:
     std::optional<int> status;
     int handled = 0, endRuns = 0, monitorQuestions = 0;
     std::vector<int> waits;
-    std::vector<int64_t> shownAt, steppedAt;
+    std::vector<int64_t> startedAt, shownAt, steppedAt;
 
 private:
     std::multimap<int64_t, Action> events_;
@@ -157,6 +163,70 @@ TEST(FrameLoop, AHookEndsTheRunAfterItsFrame) {
     EXPECT_EQ(12u, seen);
     EXPECT_EQ(12u, source.shownAt.size());
     EXPECT_EQ(1, source.endRuns);
+}
+
+TEST(FramePacing, InstantSwapsKeepToTheRefreshRate) {
+    for (const double hz : {60.0, 59.94, 75.0, 144.0}) {
+        FakeSource source;
+        source.periodNs = std::llround(1e9 / hz);
+        source.drawNs = 3 * Ms;
+        source.limitNs = 10 * Second;
+        const NoInputPolicy none;
+        EXPECT_EQ(-1, RunFrameLoop(source, none));
+        std::vector<int> perSecond(10);
+        for (const int64_t t : source.startedAt) ++perSecond[t / Second];
+        for (int second = 0; second < 10; ++second) {
+            EXPECT_NEAR(hz, perSecond[second], 1.0) << hz << " Hz, second " << second;
+        }
+        // Never two frames within one refresh, give or take a wait's rounding.
+        for (size_t i = 1; i < source.startedAt.size(); ++i) {
+            EXPECT_GE(source.startedAt[i] - source.startedAt[i - 1], source.periodNs - Ms)
+                << hz << " Hz, frame " << i;
+        }
+    }
+}
+
+TEST(FramePacing, ASlowFrameIsFollowedAtOnce) {
+    FakeSource source;
+    source.periodNs = 16'666'667;
+    source.drawNs = 2 * Ms;
+    source.drawCosts.assign(40, 2 * Ms);
+    for (const size_t slow : {10, 20, 21, 30}) source.drawCosts[slow] = 40 * Ms;
+    source.drawCosts[25] = 17 * Ms;  // just over a refresh
+    source.limitNs = Second;
+    const NoInputPolicy none;
+    EXPECT_EQ(-1, RunFrameLoop(source, none));
+    for (const size_t slow : {10, 20, 21, 25, 30}) {
+        EXPECT_EQ(source.shownAt[slow], source.startedAt[slow + 1]) << "after frame " << slow;
+    }
+    // Afterwards back on a grid of refreshes, not a burst catching up.
+    EXPECT_GE(source.startedAt[12] - source.startedAt[11], source.periodNs - Ms);
+
+    // Every frame slower than a refresh: never a wait.
+    FakeSource slowest;
+    slowest.periodNs = 16'666'667;
+    slowest.drawNs = 25 * Ms;
+    slowest.limitNs = Second;
+    EXPECT_EQ(-1, RunFrameLoop(slowest, none));
+    EXPECT_TRUE(slowest.waits.empty());
+    EXPECT_EQ(40u, slowest.shownAt.size());
+}
+
+TEST(FramePacing, UnpacedRunsAndSelfPacingSourcesNeverWait) {
+    const NoInputPolicy none;
+    FakeSource bench;
+    bench.periodNs = 16'666'667;
+    SaverHooks unpaced;
+    unpaced.unpaced = true;
+    EXPECT_EQ(-1, RunFrameLoop(bench, none, unpaced));
+    EXPECT_EQ(500u, bench.shownAt.size());
+    EXPECT_TRUE(bench.waits.empty());
+
+    // A refresh learnt later (a window moved onto another monitor) applies from then on.
+    FakeSource moved;
+    moved.At(500 * Ms, [](FakeSource& s) { s.periodNs = 10 * Ms; });
+    EXPECT_EQ(-1, RunFrameLoop(moved, none));
+    EXPECT_EQ(250u + 50u, moved.shownAt.size());
 }
 
 }  // namespace
