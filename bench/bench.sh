@@ -73,5 +73,5 @@ fi
 
 echo
 echo "== the host's renderer-window poll with 1000 windows on the display"
-$XVFB 1280x1024x24 scripts/bench-host.sh "$B"
+$XVFB 1280x1024x24 bench/bench-host.sh "$B"
 exit 0
