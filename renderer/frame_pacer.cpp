@@ -3,7 +3,10 @@
 namespace orbilon {
 
 void FramePacer::SetPeriod(int64_t periodNs) {
-    const int64_t period = periodNs > 0 ? periodNs : 0;
+    // The grid runs a little faster than the refresh given: where the swap already waits for
+    // the display, and the display is a shade faster than its mode says, the swap keeps pacing
+    // alone instead of meeting a wait that now and then misses a refresh.
+    const int64_t period = periodNs > 0 ? periodNs - periodNs / 256 : 0;
     if (period == period_) return;
     period_ = period;
     started_ = false;

@@ -12,7 +12,6 @@ class FramePacer {
 public:
     // Nanoseconds per refresh; 0 leaves frames unpaced. A new period starts a new grid.
     void SetPeriod(int64_t periodNs);
-    int64_t period() const { return period_; }
 
     // How long to wait at nowNs before the next frame may start; 0: at once.
     int64_t WaitNs(int64_t nowNs) const;
