@@ -64,7 +64,7 @@ package: build
 # Timings on this machine, outside the tests: the model's frame, frames per second and CPU per
 # frame beside XScreenSaver's gears, time to the first swap, and the host's window poll.
 bench: build
-	@scripts/bench.sh
+	@bench/bench.sh
 
 # Not part of the tests: about half an hour of saver runs with music restarting all the
 # time, printing memory, open files and threads (SOAK_MINUTES per case, default 10).

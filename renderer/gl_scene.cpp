@@ -118,6 +118,14 @@ void DrawPosesOneByOne(const Scene& scene) {
     for (int i = 0; i < BeadCount; ++i) DrawBeadPose(scene.pose(i));
 }
 
+void DrawReferenceFrame(const Scene& scene) {
+    glPushAttrib(GL_ENABLE_BIT);
+    glEnable(GL_DITHER);
+    ClearSceneGl();
+    DrawPosesOneByOne(scene);
+    glPopAttrib();
+}
+
 void DrawSceneFrame(Scene& scene, BeadMesh& mesh) {
     ClearSceneGl();
     scene.StepFrame();

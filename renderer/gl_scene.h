@@ -35,6 +35,10 @@ void DrawMesh(const BeadMesh& mesh);
 // slower, kept as the reference the one-call drawing is compared with.
 void DrawPosesOneByOne(const Scene& scene);
 
+// The reference frame of the scene's latest step: cleared, every bead through its own matrix
+// and display list 1, with OpenGL's default state wherever the saver's drawing leaves it.
+void DrawReferenceFrame(const Scene& scene);
+
 // One bead on the current model-view matrix, through display list 1.
 void DrawBeadPose(const BeadPose& pose);
 
@@ -72,6 +76,8 @@ public:
 
     // Clears, steps the model once and draws it into every viewport. No buffer swap.
     void DrawFrame();
+
+    Scene& scene() { return *scene_; }
 
 private:
     std::unique_ptr<Scene> scene_;

@@ -1,6 +1,7 @@
 #include "monitor_layout.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace orbilon {
 
@@ -34,6 +35,33 @@ std::optional<MonitorSpan> SpanAllMonitors(std::span<const ScreenRect> monitors)
         if (m.x + m.width > monitors[s.right].x + monitors[s.right].width) s.right = i;
     }
     return s;
+}
+
+double ModeRefreshHz(double dotClockHz, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                     bool interlaced) {
+    double lines = vTotal;
+    // Each line twice; or half the lines per field, each field a refresh.
+    if (doubleScan) lines *= 2;
+    if (interlaced) lines /= 2;
+    if (!(dotClockHz > 0) || hTotal == 0 || !(lines > 0)) return 0;
+    return dotClockHz / (hTotal * lines);
+}
+
+int64_t RefreshPeriodNs(std::span<const MonitorRate> monitors, ScreenRect window) {
+    double hz = 0;
+    int64_t shown = 0;
+    for (const MonitorRate& m : monitors) {
+        const int64_t w = std::min(m.rect.x + m.rect.width, window.x + window.width) -
+                          std::max(m.rect.x, window.x);
+        const int64_t h = std::min(m.rect.y + m.rect.height, window.y + window.height) -
+                          std::max(m.rect.y, window.y);
+        // A rate below 1 Hz or above 1000 Hz is no rate a monitor has.
+        if (w <= 0 || h <= 0 || !(m.hz >= 1 && m.hz <= 1000) || w * h <= shown) continue;
+        shown = w * h;
+        hz = m.hz;
+    }
+    if (hz == 0) hz = FallbackRefreshHz;
+    return std::llround(1e9 / hz);
 }
 
 }  // namespace orbilon

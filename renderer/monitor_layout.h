@@ -3,6 +3,7 @@
 // own aspect ratio.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -31,5 +32,25 @@ struct MonitorSpan {
     bool operator==(const MonitorSpan&) const = default;
 };
 std::optional<MonitorSpan> SpanAllMonitors(std::span<const ScreenRect> monitors);
+
+}  // namespace orbilon
+
+namespace orbilon {
+
+// One lit monitor and the refresh rate of its current mode (0 where the mode gives none).
+struct MonitorRate {
+    ScreenRect rect;
+    double hz = 0;
+};
+
+// The refresh rate of a display mode from its timings; 0 when they give none (a virtual
+// display's modes have no dot clock).
+double ModeRefreshHz(double dotClockHz, unsigned hTotal, unsigned vTotal, bool doubleScan,
+                     bool interlaced);
+
+// Nanoseconds per refresh of the monitor that shows most of `window`; a 60 Hz display's where
+// no monitor with a known rate shows any of it.
+int64_t RefreshPeriodNs(std::span<const MonitorRate> monitors, ScreenRect window);
+inline constexpr double FallbackRefreshHz = 60;
 
 }  // namespace orbilon

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "frame_loop.h"
 #include "window_contract.h"
 
 namespace orbilon {
@@ -79,7 +80,7 @@ struct ProcResult {
     bool operator==(const ProcResult&) const = default;
 };
 
-class SaverProc {
+class SaverProc final : public InputPolicy {
 public:
     explicit SaverProc(SaverHost& host) : host_(host) {}
 
@@ -87,6 +88,7 @@ public:
 
     // Frames are drawn only while graphics run and no password dialog is showing.
     bool ShouldDraw() const { return state_.drawingEnabled && !state_.passwordDialogOpen; }
+    bool FramesAllowed() const override { return ShouldDraw(); }
 
     // 1 when the saver may close; asks the platform's password where it has one.
     int CheckScreenLockPassword();

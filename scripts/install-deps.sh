@@ -22,6 +22,8 @@ packages=(
   xscreensaver openbox
   # install and package checks
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
+  # make bench: glxgears, the yardstick for a frame's cost
+  mesa-utils
   # the Windows build and its tests
   g++-mingw-w64-x86-64 wine wine64 locales
 )

@@ -54,6 +54,14 @@ std::unique_ptr<WglSurface> WglSurface::Create(HWND window) {
         wglDeleteContext(surface->context_);
         surface->context_ = nullptr;
     }
+    // One frame per buffer swap, where the driver can pace swaps at all.
+    using SwapIntervalFn = BOOL(WINAPI*)(int);
+    if (surface->context_) {
+        if (const auto swapInterval = reinterpret_cast<SwapIntervalFn>(
+                reinterpret_cast<void*>(wglGetProcAddress("wglSwapIntervalEXT")))) {
+            swapInterval(1);
+        }
+    }
     return surface;
 }
 

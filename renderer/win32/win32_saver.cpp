@@ -2,9 +2,11 @@
 #include "saver_proc.h"
 // Then the window system.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "gl_scene.h"
+#include "monitor_layout.h"
 #include "wgl_surface.h"
 #include "win32_saver.h"
 
@@ -23,10 +25,27 @@ struct LibraryCloser {
 };
 using Library = std::unique_ptr<std::remove_pointer_t<HMODULE>, LibraryCloser>;
 
-class Win32Saver final : public SaverHost {
+// The current mode's refresh of the monitor the window is on; 60 Hz where the mode says
+// "the hardware's default" (0 or 1).
+int64_t MonitorRefreshNs(HWND window) {
+    MONITORINFOEXA monitor{};
+    monitor.cbSize = sizeof monitor;
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    const HMONITOR m = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+    const char* device = m && GetMonitorInfoA(m, &monitor) ? monitor.szDevice : nullptr;
+    double hz = 0;
+    if (EnumDisplaySettingsA(device, ENUM_CURRENT_SETTINGS, &mode) && mode.dmDisplayFrequency > 1) {
+        hz = mode.dmDisplayFrequency;
+    }
+    const ScreenRect whole{0, 0, 1, 1};
+    const MonitorRate rate{whole, hz};
+    return RefreshPeriodNs(std::span(&rate, 1), whole);
+}
+
+class Win32Saver final : public SaverHost, public WindowSource {
 public:
-    HWND window() const { return window_; }
-    bool ShouldDraw() const { return proc_.ShouldDraw(); }
+    int RunFrames() { return RunFrameLoop(*this, proc_); }
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         window_ = window;
@@ -37,11 +56,42 @@ public:
         return r.value;
     }
 
-    void DrawFrame() {
+    // WindowSource: frames are drawn whenever the queue is empty.
+    std::optional<int> Ended() override { return quit_; }
+    bool HandleOne() override {
+        MSG msg{};
+        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+        if (msg.message == WM_QUIT) {
+            quit_ = static_cast<int>(msg.wParam);
+            return true;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+        return true;
+    }
+    void Wait(int timeoutMs) override {
+        MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs < 0 ? INFINITE : timeoutMs, QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+    }
+    void Frame(bool show) override {
         if (!scene_) return;
         scene_->DrawFrame();
-        if (surface_) surface_->Swap();
+        if (show && surface_) surface_->Swap();
     }
+    void EndRun() override { DestroyWindow(window_); }
+    // Sleep(0) hands the rest of the time slice to anything else that is ready.
+    void YieldSlice() override { Sleep(0); }
+    int64_t NowNs() override {
+        LARGE_INTEGER count{}, frequency{};
+        QueryPerformanceCounter(&count);
+        QueryPerformanceFrequency(&frequency);
+        const int64_t f = frequency.QuadPart > 0 ? frequency.QuadPart : 1;
+        return count.QuadPart / f * 1'000'000'000 + count.QuadPart % f * 1'000'000'000 / f;
+    }
+    // Windows says nothing of the monitors' power here; the idle loop draws regardless.
+    bool MonitorsOff() override { return false; }
+    int64_t RefreshPeriodNs() override { return refreshNs_; }
+    FrameGate& gate() override { return gate_; }
 
     // SaverHost
     CursorPos GetCursorPos() override {
@@ -65,6 +115,7 @@ public:
         GetClientRect(window_, &client);
         scene_ =
             std::make_unique<SceneGl>(seed, client.right - client.left, client.bottom - client.top);
+        refreshNs_ = MonitorRefreshNs(window_);
     }
     void ShutdownGraphics() override {
         // The scene's display list goes while its context is still current.
@@ -135,6 +186,9 @@ private:
     }
 
     HWND window_ = nullptr;
+    std::optional<int> quit_;
+    FrameGate gate_;
+    int64_t refreshNs_ = orbilon::RefreshPeriodNs({}, {});
     std::unique_ptr<WglSurface> surface_;
     std::unique_ptr<SceneGl> scene_;
     Library passwordLibrary_;
@@ -149,23 +203,6 @@ Win32Saver* g_saver = nullptr;
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!g_saver) return DefWindowProcA(window, message, wParam, lParam);
     return g_saver->Handle(window, message, wParam, lParam);
-}
-
-// Frames are drawn whenever the queue is empty; Sleep(0) hands the rest of the time slice to
-// anything else that is ready.
-int MessageLoop(Win32Saver& saver) {
-    MSG msg{};
-    for (;;) {
-        while (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (saver.ShouldDraw()) saver.DrawFrame();
-            Sleep(0);
-        }
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(msg.wParam);
-        if (got == -1) return 1;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
 }
 
 }  // namespace
@@ -198,7 +235,7 @@ int RunSaver(HINSTANCE instance) {
     int status = 1;
     if (window) {
         SetForegroundWindow(window);
-        status = MessageLoop(saver);
+        status = saver.RunFrames();
     }
     g_saver = nullptr;
     return status;

@@ -47,6 +47,33 @@ std::vector<ScreenRect> QueryMonitors(Display* display, Window root) {
     return out;
 }
 
+std::vector<MonitorRate> QueryMonitorRates(Display* display, Window root) {
+    std::vector<MonitorRate> out;
+    int event = 0, error = 0, major = 0, minor = 0;
+    if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
+        major < 1 || (major == 1 && minor < 3)) {
+        return out;
+    }
+    XRRScreenResources* resources = XRRGetScreenResourcesCurrent(display, root);
+    if (!resources) return out;
+    for (int c = 0; c < resources->ncrtc; ++c) {
+        XRRCrtcInfo* crtc = XRRGetCrtcInfo(display, resources, resources->crtcs[c]);
+        if (!crtc) continue;
+        for (int m = 0; crtc->mode != None && m < resources->nmode; ++m) {
+            const XRRModeInfo& mode = resources->modes[m];
+            if (mode.id != crtc->mode) continue;
+            out.push_back(
+                {{crtc->x, crtc->y, static_cast<int>(crtc->width), static_cast<int>(crtc->height)},
+                 ModeRefreshHz(static_cast<double>(mode.dotClock), mode.hTotal, mode.vTotal,
+                               (mode.modeFlags & RR_DoubleScan) != 0,
+                               (mode.modeFlags & RR_Interlace) != 0)});
+        }
+        XRRFreeCrtcInfo(crtc);
+    }
+    XRRFreeScreenResources(resources);
+    return out;
+}
+
 bool MonitorsOff(Display* display) {
     int event = 0, error = 0;
     if (!DPMSQueryExtension(display, &event, &error) || !DPMSCapable(display)) return false;

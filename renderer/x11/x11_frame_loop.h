@@ -1,6 +1,6 @@
 // What both renderer runs (its own full-screen window, or a window given by a screen-saver
 // service) need from X beyond the window itself: error counting, the monitors, their power state,
-// and sleeping on the connection instead of spinning.
+// their refresh rates, and sleeping on the connection instead of spinning.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -22,6 +22,10 @@ int64_t MonotonicNs();
 
 // The screen's RandR monitors in root coordinates, the primary first; empty where RandR has none.
 std::vector<ScreenRect> QueryMonitors(Display* display, Window root);
+
+// The lit monitors (RandR CRTCs) with the refresh rates of their current modes; empty where
+// RandR is older than 1.3 or absent.
+std::vector<MonitorRate> QueryMonitorRates(Display* display, Window root);
 
 // True while DPMS has the monitors in standby, suspend or off.
 bool MonitorsOff(Display* display);

@@ -89,17 +89,17 @@ void BringToFront(Display* d, const Atoms& atoms, Window w) {
                &e);
 }
 
-class X11Saver final : public SaverHost {
+class X11Saver final : public SaverHost, public WindowSource {
 public:
-    X11Saver(Display* d, const SaverHooks& hooks)
+    explicit X11Saver(Display* d)
         : d_(d),
           atoms_(d),
           screen_(DefaultScreen(d)),
           root_(RootWindow(d, screen_)),
           width_(DisplayWidth(d, screen_)),
           height_(DisplayHeight(d, screen_)),
-          hooks_(hooks),
-          monitors_(QueryMonitors(d, root_)) {}
+          monitors_(QueryMonitors(d, root_)),
+          rates_(QueryMonitorRates(d, root_)) {}
 
     ~X11Saver() override {
         scene_.reset();
@@ -169,34 +169,38 @@ public:
         return true;
     }
 
-    int Run() {
-        for (;;) {
-            if (!posted_.empty()) {
-                const Posted p = posted_.front();
-                posted_.pop_front();
-                if (p.quit) return p.code;
-                Dispatch(SaverMessage::Close);
-                continue;
-            }
-            if (XPending(d_) > 0) {
-                XEvent e;
-                XNextEvent(d_, &e);
-                Translate(e);
-                continue;
-            }
-            const int64_t now = MonotonicNs();
-            if (gate_.DpmsCheckDue(now)) gate_.SetMonitorsOff(MonitorsOff(d_));
-            const FramePlan plan = gate_.Next(proc_.ShouldDraw(), now);
-            if (plan.step == FrameStep::Sleep) {
-                // Nothing worth drawing: wait for an event instead of spinning.
-                WaitForInput(d_, plan.waitMs);
-                continue;
-            }
-            DrawFrame(plan.step == FrameStep::Draw);
-            gate_.Stepped(now);
-            sched_yield();
-        }
+    // WindowSource
+    std::optional<int> Ended() override {
+        if (!posted_.empty() && posted_.front().quit) return posted_.front().code;
+        return std::nullopt;
     }
+    bool HandleOne() override {
+        if (!posted_.empty()) {
+            posted_.pop_front();
+            Dispatch(SaverMessage::Close);
+            return true;
+        }
+        if (XPending(d_) == 0) return false;
+        XEvent e;
+        XNextEvent(d_, &e);
+        Translate(e);
+        return true;
+    }
+    void Wait(int timeoutMs) override { WaitForInput(d_, timeoutMs); }
+    // Without a context the model steps all the same; nothing reaches the screen.
+    void Frame(bool show) override {
+        if (!scene_) return;
+        scene_->DrawFrame();
+        if (show && surface_) surface_->Swap();
+    }
+    void EndRun() override { DestroyOwnWindow(); }
+    void YieldSlice() override { sched_yield(); }
+    int64_t NowNs() override { return MonotonicNs(); }
+    bool MonitorsOff() override { return orbilon::MonitorsOff(d_); }
+    int64_t RefreshPeriodNs() override { return refreshNs_; }
+    FrameGate& gate() override { return gate_; }
+
+    int RunFrames(const SaverHooks& hooks) { return RunFrameLoop(*this, proc_, hooks); }
 
     // SaverHost
     CursorPos GetCursorPos() override {
@@ -354,6 +358,7 @@ private:
         const ScreenRect rect{x, y, static_cast<int>(w), static_cast<int>(h)};
         if (rect == placed_) return;
         placed_ = rect;
+        refreshNs_ = orbilon::RefreshPeriodNs(rates_, rect);
         scene_->SetViewports(MonitorViewports(monitors_, rect));
     }
 
@@ -361,6 +366,7 @@ private:
         if (rrEvent_ >= 0 && e.type == rrEvent_ + RRScreenChangeNotify) {
             XRRUpdateConfiguration(&e);
             monitors_ = QueryMonitors(d_, root_);
+            rates_ = QueryMonitorRates(d_, root_);
             placed_ = {};
             FollowGeometry();
             return;
@@ -433,34 +439,24 @@ private:
         }
     }
 
-    // Without a context the model steps all the same; nothing reaches the screen.
-    void DrawFrame(bool show) {
-        if (!scene_) return;
-        scene_->DrawFrame();
-        if (!show) return;
-        if (surface_) surface_->Swap();
-        ++frames_;
-        if (hooks_.afterSwap && !hooks_.afterSwap(frames_)) DestroyOwnWindow();
-    }
-
     Display* d_;
     Atoms atoms_;
     int screen_;
     Window root_;
     int width_;
     int height_;
-    const SaverHooks& hooks_;
     Window window_ = None;
     Colormap colormap_ = None;
     Cursor invisible_ = None;
     bool focusTaken_ = false;
-    uint64_t frames_ = 0;
     std::optional<GlxFormat> format_;
     std::unique_ptr<GlxSurface> surface_;
     std::unique_ptr<SceneGl> scene_;
     std::deque<Posted> posted_;
     std::vector<ScreenRect> monitors_;
+    std::vector<MonitorRate> rates_;
     ScreenRect placed_;
+    int64_t refreshNs_ = orbilon::RefreshPeriodNs({}, {});
     bool spanMonitors_ = false;
     int rrEvent_ = -1;
     FrameGate gate_;
@@ -476,13 +472,13 @@ int RunSaver(const SaverHooks& hooks) {
         return 1;
     }
     CountXErrors();
-    X11Saver saver(display.get(), hooks);
+    X11Saver saver(display.get());
     if (saver.AnotherSaverRunning()) return 0;
     if (!saver.CreateSaverWindow()) {
         std::fprintf(stderr, "%s: cannot create the window\n", Program);
         return 1;
     }
-    return saver.Run();
+    return saver.RunFrames(hooks);
 }
 
 }  // namespace orbilon

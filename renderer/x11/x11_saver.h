@@ -3,17 +3,9 @@
 // screen-saver service, drawing into the window it names.
 #pragma once
 
-#include <cstdint>
-#include <functional>
+#include "frame_loop.h"
 
 namespace orbilon {
-
-// For timing builds only; the saver itself runs without hooks.
-struct SaverHooks {
-    // After each buffer swap, with the frames drawn so far; false ends the run like an honoured
-    // close.
-    std::function<bool(uint64_t frames)> afterSwap;
-};
 
 // Runs the saver on $DISPLAY. Returns the exit status: 0 after a normal end or when another
 // saver window is already up; 1, after one line on stderr, when no display can be opened or no

@@ -64,12 +64,11 @@ private:
     int fds_[2] = {-1, -1};
 };
 
-class WindowRun {
+class WindowRun final : public WindowSource {
 public:
-    WindowRun(Display* d, Window target, const SaverHooks& hooks)
-        : d_(d), target_(target), hooks_(hooks) {}
+    WindowRun(Display* d, Window target, int wakeFd) : d_(d), target_(target), wakeFd_(wakeFd) {}
 
-    ~WindowRun() {
+    ~WindowRun() override {
         scene_.reset();
         surface_.reset();
         // The target belongs to the service; only what was made here goes.
@@ -112,36 +111,35 @@ public:
         gate_.SetHasContext(surface_ != nullptr);
         scene_ = std::make_unique<SceneGl>(SceneGl::ClockSeed(), width_, height_);
         if (isRoot_) monitors_ = QueryMonitors(d_, target_);
+        rates_ = QueryMonitorRates(d_, RootWindow(d_, screen_));
         FollowSize();
         return true;
     }
 
-    int Run(int wakeFd) {
-        for (;;) {
-            if (g_stop || targetGone_) return 0;
-            while (XPending(d_) > 0) {
-                XEvent e;
-                XNextEvent(d_, &e);
-                Translate(e);
-            }
-            if (targetGone_) return 0;
-            const int64_t now = MonotonicNs();
-            if (gate_.DpmsCheckDue(now)) gate_.SetMonitorsOff(MonitorsOff(d_));
-            const FramePlan plan = gate_.Next(true, now);
-            if (plan.step == FrameStep::Sleep) {
-                WaitForInput(d_, plan.waitMs, wakeFd);
-                continue;
-            }
-            scene_->DrawFrame();
-            gate_.Stepped(now);
-            if (plan.step == FrameStep::Draw) {
-                surface_->Swap();
-                ++frames_;
-                if (hooks_.afterSwap && !hooks_.afterSwap(frames_)) return 0;
-            }
-            sched_yield();
-        }
+    // WindowSource
+    std::optional<int> Ended() override {
+        if (g_stop || targetGone_ || ended_) return 0;
+        return std::nullopt;
     }
+    bool HandleOne() override {
+        if (XPending(d_) == 0) return false;
+        XEvent e;
+        XNextEvent(d_, &e);
+        Translate(e);
+        return true;
+    }
+    void Wait(int timeoutMs) override { WaitForInput(d_, timeoutMs, wakeFd_); }
+    void Frame(bool show) override {
+        scene_->DrawFrame();
+        if (show) surface_->Swap();
+    }
+    // The target stays: it is the service's.
+    void EndRun() override { ended_ = true; }
+    void YieldSlice() override { sched_yield(); }
+    int64_t NowNs() override { return MonotonicNs(); }
+    bool MonitorsOff() override { return orbilon::MonitorsOff(d_); }
+    int64_t RefreshPeriodNs() override { return refreshNs_; }
+    FrameGate& gate() override { return gate_; }
 
 private:
     std::unique_ptr<GlxSurface> MakeSurface(Window w, GLXFBConfig config) {
@@ -171,6 +169,11 @@ private:
 
     void FollowSize() {
         const ScreenRect whole{0, 0, width_, height_};
+        // The refresh of the monitor showing the window, wherever its parents put it.
+        int x = 0, y = 0;
+        Window child;
+        XTranslateCoordinates(d_, target_, RootWindow(d_, screen_), 0, 0, &x, &y, &child);
+        refreshNs_ = orbilon::RefreshPeriodNs(rates_, {x, y, width_, height_});
         scene_->SetViewports(isRoot_ ? MonitorViewports(monitors_, whole)
                                      : MonitorViewports({}, whole));
     }
@@ -206,16 +209,18 @@ private:
 
     Display* d_;
     Window target_;
-    const SaverHooks& hooks_;
+    int wakeFd_;
     int screen_ = 0;
     bool isRoot_ = false;
     bool targetGone_ = false;
+    bool ended_ = false;
     int width_ = 0;
     int height_ = 0;
     Window child_ = None;
     Colormap colormap_ = None;
-    uint64_t frames_ = 0;
     std::vector<ScreenRect> monitors_;
+    std::vector<MonitorRate> rates_;
+    int64_t refreshNs_ = orbilon::RefreshPeriodNs({}, {});
     FrameGate gate_;
     std::unique_ptr<GlxSurface> surface_;
     std::unique_ptr<SceneGl> scene_;
@@ -240,9 +245,10 @@ int RunInWindow(unsigned long target, const SaverHooks& hooks) {
         return 1;
     }
     CountXErrors();
-    WindowRun run(display.get(), target, hooks);
+    WindowRun run(display.get(), target, signals.fd());
     if (!run.Start()) return 1;
-    return run.Run(signals.fd());
+    const NoInputPolicy noInput;
+    return RunFrameLoop(run, noInput, hooks);
 }
 
 }  // namespace orbilon

@@ -48,6 +48,27 @@ TEST(MonitorLayout, SpanCoversEveryMonitor) {
     EXPECT_EQ((MonitorSpan{0, 2, 1, 0}), SpanAllMonitors(three));
 }
 
+TEST(MonitorLayout, RefreshOfTheMonitorShowingMostOfTheWindow) {
+    // 1080p at 148.5 MHz; the same lines interlaced at half the clock; 320x200 doubled.
+    EXPECT_DOUBLE_EQ(60, ModeRefreshHz(148.5e6, 2200, 1125, false, false));
+    EXPECT_DOUBLE_EQ(60, ModeRefreshHz(74.25e6, 2200, 1125, false, true));
+    EXPECT_NEAR(70.24, ModeRefreshHz(12.5875e6, 400, 224, true, false), 0.01);
+    // A virtual display's mode: no timings, no rate.
+    EXPECT_EQ(0, ModeRefreshHz(0, 0, 0, false, false));
+    EXPECT_EQ(0, ModeRefreshHz(148.5e6, 2200, 0, false, false));
+
+    const std::vector<MonitorRate> two{{{0, 0, 1920, 1080}, 60}, {{1920, 0, 2560, 1440}, 144}};
+    EXPECT_EQ(6'944'444, RefreshPeriodNs(two, {1800, 0, 1000, 800}));
+    EXPECT_EQ(16'666'667, RefreshPeriodNs(two, {0, 0, 1920, 1080}));
+    // Spanning both: the one showing most of it.
+    EXPECT_EQ(6'944'444, RefreshPeriodNs(two, {0, 0, 4480, 1440}));
+    // Nothing known, a window on no monitor, or a rate no monitor has: 60 Hz.
+    EXPECT_EQ(16'666'667, RefreshPeriodNs({}, {0, 0, 640, 480}));
+    EXPECT_EQ(16'666'667, RefreshPeriodNs(two, {5000, 0, 640, 480}));
+    const std::vector<MonitorRate> odd{{{0, 0, 800, 600}, 0}, {{800, 0, 800, 600}, 1e9}};
+    EXPECT_EQ(16'666'667, RefreshPeriodNs(odd, {0, 0, 1600, 600}));
+}
+
 constexpr int64_t Ms = 1'000'000;
 
 TEST(FrameGate, DrawsOnlyWhatCanBeSeen) {

@@ -158,6 +158,7 @@ int Frames(uint64_t n) {
     constexpr uint64_t warmUp = 20;
     double wall0 = 0, thread0 = 0, process0 = 0, wall = 0, thread = 0, process = 0;
     orbilon::SaverHooks hooks;
+    hooks.unpaced = true;
     hooks.afterSwap = [&](uint64_t frame) {
         if (frame == warmUp) {
             wall0 = Seconds(CLOCK_MONOTONIC);
