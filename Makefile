@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build windows test test-unit test-sanitize test-fuzz test-windows run package bench soak clean
+.PHONY: all deps build windows windows-package test test-unit test-sanitize test-fuzz test-windows run package bench soak clean
 
 all: build
 
@@ -20,6 +20,12 @@ windows: deps
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DORBILON_NATIVE_BUILD=$(CURDIR)/build \
 	  $(CMAKE_LAUNCHER) >/dev/null
 	@cmake --build build-win
+
+# The Windows release, from the tested programs, stripped: build-win/package/ holds the portable
+# zip and the installer (NSIS).
+windows-package: windows
+	@cmake --build build-win --target windows-package
+	@ls -l build-win/package/*.zip build-win/package/*.exe
 
 # Full build (unit + display tests under Xvfb), then the display-free cores again under
 # ASan/UBSan, then each fuzzer for a few seconds where clang is present, then the Windows build

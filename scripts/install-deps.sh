@@ -24,6 +24,8 @@ packages=(
   dpkg-dev fakeroot lintian desktop-file-utils appstream libxml2-utils man-db
   # the Windows build and its tests
   g++-mingw-w64-x86-64 wine wine64 locales
+  # the Windows release: its zip and its installer, and their test
+  zip unzip nsis
 )
 
 missing=()
