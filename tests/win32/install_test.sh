@@ -5,7 +5,8 @@
 # README and the licence in the 64-bit System32 (none in SysWOW64), the uninstall entry in the
 # 64-bit registry; the installed Orbilon.scr /c shows the dialog and /s runs the renderer until
 # a key. The uninstaller, silent: every installed file and the entry gone, the user's
-# Orbilon.ini (beside the programs and in %APPDATA%) and other files kept.
+# Orbilon.ini (beside the programs and in %APPDATA%) and other files kept. The installed
+# dialog's "その他の作品" opens the installed README.
 set -u
 run=$1
 bw=$2
@@ -70,10 +71,35 @@ for want in 'DisplayName.*Orbilon$' 'UninstallString.*"C:\\windows\\system32\\Or
 done
 
 echo "== the installed programs"
+# The test prefix has no program for text files: Notepad, as on Windows.
+"$run" reg add 'HKCR\.txt' /ve /d txtfile /f >/dev/null 2>&1
+"$run" reg add 'HKCR\txtfile\shell\open\command' /ve /d 'notepad.exe "%1"' /f >/dev/null 2>&1
 "$run" 'C:\windows\system32\Orbilon.scr' /c &
 p=$!
 if "$x" wait "<Orbilon>" 90 >/dev/null; then
   sleep 1
+  # "その他の作品" (id 1005) opens the README installed beside the programs, never their folder.
+  facts=$("$run" "$bw/tests/wininfo.exe" "<Orbilon>" | tr -d '\r')
+  read -r ox oy < <(sed -n 's/^origin=//p' <<<"$facts")
+  read -r bx by bw_ bh < <(sed -n 's/^child id=1005 .* x=\([0-9]*\) y=\([0-9]*\) w=\([0-9]*\) h=\([0-9]*\) .*/\1 \2 \3 \4/p' <<<"$facts")
+  if [ -n "${bh:-}" ]; then
+    # The button watches the pointer come in before it takes a click.
+    "$x" move $((ox + bx + bw_ / 2 - 8)) $((oy + by + bh / 2))
+    sleep 0.3
+    "$x" move $((ox + bx + bw_ / 2)) $((oy + by + bh / 2))
+    sleep 0.3
+    "$x" button 1
+    opened=
+    for _ in $(seq 100); do
+      opened=$(ps -eo pid=,args= | grep -iF 'system32\Orbilon-README.txt' | grep -v grep)
+      [ -n "$opened" ] && break
+      sleep 0.2
+    done
+    [ -n "$opened" ] || fail "その他の作品 did not open the installed README: $(ps -eo args= | grep -i 'notepad\|explorer\|winefile' | grep -v grep)"
+    [ -n "$opened" ] && kill "$(awk '{ print $1; exit }' <<<"$opened")"
+  else
+    fail "/c: no その他の作品 button in: $facts"
+  fi
   wt close "<Orbilon>"
   ended $p 30 || fail "/c: the dialog closed, the process lives on"
 else

@@ -11,6 +11,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -18,10 +19,10 @@
 
 #include "command.h"
 #include "design_data.h"
+#include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_resources.h"
 #include "settings.h"
-#include "settings_files.h"
 #include "wide.h"
 #include "window_zoom.h"
 
@@ -200,18 +201,6 @@ void DrawLabel(HDC dc, const std::string& text, RECT r, UINT format) {
 
 bool Inside(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-// The page "その他の作品" opens: the README beside the programs, else the one of the source
-// tree they were built in, else the programs' folder.
-std::string HomePage() {
-    const std::string folder = ProgramFolder();
-    for (const std::string& readme :
-         {orbilon::files::Join(folder, "README.md"),
-          orbilon::files::Join(orbilon::files::ParentOf(folder), "README.md")}) {
-        if (FileExists(readme)) return readme;
-    }
-    return folder;
 }
 
 class Form {
@@ -499,8 +488,13 @@ void Form::Save() {
 }
 
 void Form::OpenHomePage() {
+    const auto readme = orbilon::WindowsReadmeFor(ProgramFolder(), FileExists);
+    if (!readme) return;
+    // The shell takes only Windows' own separators.
+    std::wstring path = Wide(*readme);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    ShellExecuteW(hwnd_, L"open", Wide(HomePage()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
