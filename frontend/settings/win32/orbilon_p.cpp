@@ -63,7 +63,7 @@ constexpr TwipRect kMarks[3] = {{300, 1140, 195, 195}, {300, 840, 195, 195}, {30
 constexpr TwipRect kChoiceLabels[3] = {
     {540, 1140, 345, 195}, {540, 840, 645, 195}, {540, 1440, 900, 195}};
 constexpr const char* kChoiceTexts[3] = {"無し", "音楽CD", "MP3、WAV"};
-constexpr int kMarkSize = 12;  // pixels of the two mark pictures
+constexpr int kMarkSize = 12;  // pixels of the two mark pictures, drawn at 96 DPI
 
 template <class H>
 struct GdiDeleter {
@@ -99,24 +99,48 @@ private:
     HGDIOBJ old_;
 };
 
-// Twips per pixel of the screen, from its logical DPI (15 at 96 DPI).
+// The DPI of the primary monitor, where the dialog opens: its own where Windows (8.1 on) tells
+// a per-monitor aware program, else the screen's logical DPI.
+POINT PrimaryMonitorDpi() {
+    POINT dpi{96, 96};
+    if (HDC dc = GetDC(nullptr)) {
+        dpi = {GetDeviceCaps(dc, LOGPIXELSX), GetDeviceCaps(dc, LOGPIXELSY)};
+        ReleaseDC(nullptr, dc);
+    }
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    if (HMODULE shcore = LoadLibraryW(L"shcore.dll")) {
+        const auto get = reinterpret_cast<GetDpiForMonitorFn>(
+            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+        UINT x = 0, y = 0;
+        if (get &&
+            SUCCEEDED(get(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                          0 /* MDT_EFFECTIVE_DPI */, &x, &y)) &&
+            x > 0 && y > 0) {
+            dpi = {static_cast<LONG>(x), static_cast<LONG>(y)};
+        }
+        FreeLibrary(shcore);
+    }
+    return dpi;
+}
+
+// Twips per pixel (15 at 96 DPI).
 struct Scale {
     double x = 15.0, y = 15.0;
     int dpiY = 96;
 
-    static Scale OfScreen() {
+    // The one way a DPI enters the dialog: its layout, fonts and pictures follow from this.
+    static Scale ForDpi(int dpiX, int dpiY) {
         Scale s;
-        if (HDC dc = GetDC(nullptr)) {
-            const int dx = GetDeviceCaps(dc, LOGPIXELSX);
-            const int dy = GetDeviceCaps(dc, LOGPIXELSY);
-            if (dx > 0) s.x = 1440.0 / dx;
-            if (dy > 0) {
-                s.y = 1440.0 / dy;
-                s.dpiY = dy;
-            }
-            ReleaseDC(nullptr, dc);
+        if (dpiX > 0) s.x = 1440.0 / dpiX;
+        if (dpiY > 0) {
+            s.y = 1440.0 / dpiY;
+            s.dpiY = dpiY;
         }
         return s;
+    }
+    static Scale OfScreen() {
+        const POINT dpi = PrimaryMonitorDpi();
+        return ForDpi(dpi.x, dpi.y);
     }
     RECT Px(const TwipRect& r) const {
         const int left = dlg::TwipsToPixels(r.left, x);
@@ -588,7 +612,10 @@ void Form::PaintPanel(HDC dc) {
         if (!picture) continue;
         const HGDIOBJ old = SelectObject(pictures.get(), picture);
         const RECT at = scale_.Px(kMarks[i]);
-        BitBlt(m, at.left, at.top, kMarkSize, kMarkSize, pictures.get(), 0, 0, SRCCOPY);
+        const int w = dlg::TwipsToPixels(kMarkSize * 15.0, scale_.x);
+        const int h = dlg::TwipsToPixels(kMarkSize * 15.0, scale_.y);
+        SetStretchBltMode(m, COLORONCOLOR);  // whole pixels: sharp, and exact at 96 DPI
+        StretchBlt(m, at.left, at.top, w, h, pictures.get(), 0, 0, kMarkSize, kMarkSize, SRCCOPY);
         SelectObject(pictures.get(), old);
     }
 
