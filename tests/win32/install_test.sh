@@ -91,11 +91,11 @@ if "$x" wait "<Orbilon>" 90 >/dev/null; then
     "$x" button 1
     opened=
     for _ in $(seq 100); do
-      opened=$(ps -eo pid=,args= | grep -iF 'system32\Orbilon-README.txt' | grep -v grep)
+      opened=$(pgrep -af 'Orbilon-README\.txt' | grep -iF 'system32\Orbilon-README.txt')
       [ -n "$opened" ] && break
       sleep 0.2
     done
-    [ -n "$opened" ] || fail "その他の作品 did not open the installed README: $(ps -eo args= | grep -i 'notepad\|explorer\|winefile' | grep -v grep)"
+    [ -n "$opened" ] || fail "その他の作品 did not open the installed README: $(pgrep -af 'notepad|explorer|winefile')"
     [ -n "$opened" ] && kill "$(awk '{ print $1; exit }' <<<"$opened")"
   else
     fail "/c: no その他の作品 button in: $facts"

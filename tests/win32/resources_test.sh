@@ -44,7 +44,7 @@ check() {
   done
   if command -v "$objdump" >/dev/null; then
     local have
-    have=$("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort | xargs)
+    have=$("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p' | tr '[:upper:]' '[:lower:]' | sort | xargs)
     [ "$have" = "$imports" ] || fail "$name imports: want $imports, have $have"
   fi
 }
