@@ -1,5 +1,5 @@
 # Entry points: `make run` shows the saver, `make test` runs every test.
-.PHONY: all deps build windows check test test-sanitize test-fuzz test-windows run package bench soak clean
+.PHONY: all deps build windows windows-package check test test-sanitize test-fuzz test-windows run package bench soak clean
 
 all: build
 
@@ -24,6 +24,12 @@ windows: deps
 # The unit tests alone: the display-free cores and the offscreen widgets, no display needed.
 check: build
 	ctest --test-dir build -L unit --output-on-failure -j2
+
+# The Windows release, from the tested programs, stripped: build-win/package/ holds the portable
+# zip and the installer (NSIS).
+windows-package: windows
+	@cmake --build build-win --target windows-package
+	@ls -l build-win/package/*.zip build-win/package/*.exe
 
 # Full build (unit + display tests under Xvfb), then the display-free cores again under
 # ASan/UBSan, then each fuzzer for a few seconds where clang is present, then the Windows build

@@ -17,3 +17,18 @@ endforeach()
 
 # M_PI and friends, which glibc offers by default.
 add_compile_definitions(_USE_MATH_DEFINES)
+
+# orbilon_windows_resources(TARGET FILE DESCRIPTION): the resources Windows shows of a program
+# named FILE: string 1 (the saver's name), the version from the project's, the icon and the
+# manifest of data/win32/, the copyright from LICENSE.
+function(orbilon_windows_resources target file description)
+  set(ORBILON_RC_FILE ${file})
+  set(ORBILON_RC_DESCRIPTION ${description})
+  set(ORBILON_RC_DATA ${PROJECT_SOURCE_DIR}/data/win32)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE ORBILON_RC_COPYRIGHT REGEX "^Copyright" LIMIT_COUNT 1)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_program.rc)
+  configure_file(${ORBILON_RC_DATA}/program.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS
+                              "${ORBILON_RC_DATA}/Orbilon.ico;${ORBILON_RC_DATA}/orbilon.manifest")
+endfunction()

@@ -26,6 +26,8 @@ packages=(
   mesa-utils
   # the Windows build and its tests
   g++-mingw-w64-x86-64 wine wine64 locales
+  # the Windows release: its zip and its installer, and their test
+  zip unzip nsis
 )
 
 missing=()

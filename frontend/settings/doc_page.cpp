@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "settings.h"
+#include "settings_files.h"
 
 #ifndef ORBILON_DOC_FROM_PROGRAM_DIR
 #define ORBILON_DOC_FROM_PROGRAM_DIR "../../share/doc/orbilon"
@@ -40,6 +41,18 @@ std::string DocumentationUrlFor(const std::string& programFolder, const std::str
 
 std::string DocumentationUrl(const std::string& programFolder) {
     return DocumentationUrlFor(programFolder, ORBILON_DOC_FROM_PROGRAM_DIR, FileExists);
+}
+
+std::optional<std::string> WindowsReadmeFor(const std::string& programFolder,
+                                            const std::function<bool(const std::string&)>& isFile) {
+    const std::string parent = files::ParentOf(programFolder);
+    for (const std::string& readme :
+         {files::Join(programFolder, "Orbilon-README.txt"),
+          files::Join(programFolder, "README.txt"), files::Join(programFolder, "README.md"),
+          files::Join(parent, "README.md")}) {
+        if (isFile(readme)) return readme;
+    }
+    return std::nullopt;
 }
 
 }  // namespace orbilon

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace orbilon {
@@ -19,5 +20,12 @@ std::string DocumentationUrlFor(const std::string& programFolder, const std::str
 
 // The same for this build's install layout, looking at the files.
 std::string DocumentationUrl(const std::string& programFolder);
+
+// On Windows, for programs in `programFolder`: the README the installer put beside them
+// (Orbilon-README.txt), else the zip's README.txt, else the README.md of the source tree they
+// were built in (beside them or one folder up). Nothing when there is none: the programs' own
+// folder, System32 for an installed copy, is never what opens.
+std::optional<std::string> WindowsReadmeFor(const std::string& programFolder,
+                                            const std::function<bool(const std::string&)>& isFile);
 
 }  // namespace orbilon

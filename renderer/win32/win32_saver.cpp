@@ -8,6 +8,7 @@
 #include "gl_scene.h"
 #include "monitor_layout.h"
 #include "wgl_surface.h"
+#include "win32_monitors.h"
 #include "win32_saver.h"
 
 namespace orbilon {
@@ -49,6 +50,7 @@ public:
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         window_ = window;
+        if (message == WM_DISPLAYCHANGE) FollowMonitors();
         const auto m = Translate(message);
         if (m == SaverMessage::Other) return DefWindowProcA(window, message, wParam, lParam);
         const ProcResult r = proc_.Handle(m, wParam);
@@ -116,6 +118,7 @@ public:
         scene_ =
             std::make_unique<SceneGl>(seed, client.right - client.left, client.bottom - client.top);
         refreshNs_ = MonitorRefreshNs(window_);
+        scene_->SetViewports(MonitorViewportsOf(window_));
     }
     void ShutdownGraphics() override {
         // The scene's display list goes while its context is still current.
@@ -152,6 +155,12 @@ public:
     }
 
 private:
+    // Monitors came, went or changed: the window covers them all again, one viewport each.
+    void FollowMonitors() {
+        CoverVirtualScreen(window_);
+        if (scene_) scene_->SetViewports(MonitorViewportsOf(window_));
+    }
+
     static SaverMessage Translate(UINT message) {
         switch (message) {
             case WM_CREATE:
@@ -215,8 +224,8 @@ int RunSaver(HINSTANCE instance) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     wc.lpszClassName = ClassName;
 
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
+    // Every monitor: the window spans the virtual screen, each monitor drawn on its own.
+    const ScreenRect screen = VirtualScreen();
 
     // A saver window still being created carries the first title: bring it up instead.
     const HWND other = FindWindowA(ClassName, CreationTitle);
@@ -229,9 +238,10 @@ int RunSaver(HINSTANCE instance) {
 
     Win32Saver saver;
     g_saver = &saver;
-    const HWND window = CreateWindowExA(WS_EX_TOPMOST, ClassName, CreationTitle,
-                                        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                                        0, 0, width, height, nullptr, nullptr, instance, nullptr);
+    const HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, ClassName, CreationTitle,
+                        WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, screen.x,
+                        screen.y, screen.width, screen.height, nullptr, nullptr, instance, nullptr);
     int status = 1;
     if (window) {
         SetForegroundWindow(window);

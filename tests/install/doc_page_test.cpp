@@ -29,6 +29,27 @@ TEST(DocumentationPage, InstalledDocsThenTheBuildsReadmeThenTheDocsFolder) {
               DocumentationUrlFor("/opt/libexec/orbilon", rel, isFile));
 }
 
+// Windows: the installed README beside the programs in System32, the zip's, a build's; never
+// the programs' folder itself.
+TEST(DocumentationPage, WindowsOpensTheReadmeBesideTheProgramsNeverTheirFolder) {
+    using orbilon::WindowsReadmeFor;
+    std::set<std::string> files;
+    const auto isFile = [&](const std::string& p) { return files.count(p) > 0; };
+    const std::string system = "C:/Windows/System32";
+
+    files = {system + "/Orbilon-README.txt", system + "/README.txt", "C:/Windows/README.md"};
+    EXPECT_EQ(system + "/Orbilon-README.txt", WindowsReadmeFor(system, isFile));
+
+    files = {"D:/Saver/README.txt", "D:/README.md"};
+    EXPECT_EQ("D:/Saver/README.txt", WindowsReadmeFor("D:/Saver", isFile));
+
+    files = {"Z:/src/orbilon/README.md"};
+    EXPECT_EQ("Z:/src/orbilon/README.md", WindowsReadmeFor("Z:/src/orbilon/build-win", isFile));
+
+    files = {system + "/Orbilon.scr", system + "/Orbilon.dll"};
+    EXPECT_EQ(std::nullopt, WindowsReadmeFor(system, isFile));
+}
+
 TEST(DocumentationPage, PathsBecomeValidAddresses) {
     EXPECT_EQ("file:///home/%E5%A4%AA%E9%83%8E/My%20Saver%23%3F%25/README.md",
               orbilon::FileUrl("/home/太郎/My Saver#?%/README.md"));

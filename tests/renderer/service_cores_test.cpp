@@ -18,6 +18,10 @@ TEST(MonitorLayout, OneViewportPerMonitorInGlCoordinates) {
     const std::vector<ScreenRect> stacked{{0, 0, 800, 600}, {0, 600, 800, 600}};
     EXPECT_EQ((std::vector<Viewport>{{0, 600, 800, 600}, {0, 0, 800, 600}}),
               MonitorViewports(stacked, {0, 0, 800, 1200}));
+    // Windows: a monitor left of and above the primary one puts the window's origin below zero.
+    const std::vector<ScreenRect> leftOfPrimary{{0, 0, 1920, 1080}, {-1280, -200, 1280, 1024}};
+    EXPECT_EQ((std::vector<Viewport>{{1280, 0, 1920, 1080}, {0, 256, 1280, 1024}}),
+              MonitorViewports(leftOfPrimary, {-1280, -200, 3200, 1280}));
 }
 
 TEST(MonitorLayout, WindowClipsMonitorsAndFallsBackToItself) {

@@ -127,6 +127,8 @@ export ORBILON_MCI_LOG="Z:$dir/mci.log"
 wt find Orbilon_Main >"$dir/host" || fail "/s: no host window"
 grep -q "visible=0" "$dir/host" || fail "/s: the host is shown: $(cat "$dir/host")"
 sleep 2
+# Keys reach the renderer only in the foreground, which the hidden host lets it take.
+[ "$(wt foreground | tr -d '\r')" = Orbilon_VC ] || fail "/s: the renderer is not in the foreground"
 for sw in /s /c ""; do
   "$run" "$dir/pair/Orbilon.scr" $sw & p=$!
   ended $p 20 || fail "'$sw' during a saver run did not end"

@@ -11,6 +11,7 @@
 //   wintool close TITLE    post WM_CLOSE to that window
 //   wintool children TITLE the child windows of that window: class, visible, rectangle in
 //                          the window's client coordinates, one a line
+//   wintool foreground     the title of the foreground window
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <shellapi.h>
@@ -99,6 +100,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM parent) {
 
 int main(int argc, char** argv) {
     const std::string cmd = argc > 1 ? argv[1] : "";
+    if (cmd == "foreground" && argc == 2) {
+        wchar_t title[256] = {};
+        GetWindowTextW(GetForegroundWindow(), title, 256);
+        std::printf("%s\n", Utf8(title).c_str());
+        return 0;
+    }
     // Titles as the system passed them, whatever the process's code page.
     int n = 0;
     wchar_t** wargv = CommandLineToArgvW(GetCommandLineW(), &n);
@@ -116,7 +123,8 @@ int main(int argc, char** argv) {
         return Window(std::atoi(argv[2]), std::atoi(argv[3]), argc == 5 ? arg(4) : L"wintool pane");
     if (argc != 3 || (cmd != "find" && cmd != "text" && cmd != "close" && cmd != "children")) {
         std::fprintf(stderr,
-                     "usage: wintool window W H [TITLE] | find|text|close|children TITLE\n");
+                     "usage: wintool window W H [TITLE] | find|text|close|children TITLE | "
+                     "foreground\n");
         return 2;
     }
     const std::wstring title = arg(2);

@@ -58,8 +58,12 @@ private:
         si.dwFlags = STARTF_USESHOWWINDOW;
         si.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION pi{};
-        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           nullptr, &si, &pi)) {
+        // Suspended until it may take the foreground: a renderer that asked before the grant
+        // would stay behind the program the user was in, which then gets the keys.
+        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                           CREATE_SUSPENDED, nullptr, nullptr, &si, &pi)) {
+            AllowSetForegroundWindow(pi.dwProcessId);
+            ResumeThread(pi.hThread);
             CloseHandle(pi.hThread);
             renderer_ = pi.hProcess;  // only waited on; released with the process
         }

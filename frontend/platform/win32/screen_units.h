@@ -1,4 +1,5 @@
-// Twips per pixel of the screen on each axis, from its logical DPI.
+// Twips per pixel on each axis, from the primary monitor's DPI: the one way a DPI enters the
+// dialog and its buttons, their layout, fonts and pictures.
 #pragma once
 
 namespace orbilon::win32 {

@@ -11,6 +11,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -19,11 +20,11 @@
 #include "command.h"
 #include "design_data.h"
 #include "dialog_layout.h"
+#include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_resources.h"
 #include "screen_units.h"
 #include "settings.h"
-#include "settings_files.h"
 #include "wide.h"
 #include "window_contract.h"
 #include "window_zoom.h"
@@ -42,7 +43,7 @@ constexpr const wchar_t* kPanelClass = L"Orbilon_P_Panel";
 enum : int { kIdRepeat = 1001, kIdCmdBgm, kIdCmdSet, kIdCmdCan, kIdCmdEtc };
 
 using dlg::TwipRect;
-constexpr int kMarkSize = 12;  // pixels of the two mark pictures
+constexpr int kMarkSize = 12;  // pixels of the two mark pictures, drawn at 96 DPI
 
 template <class H>
 struct GdiDeleter {
@@ -78,7 +79,9 @@ private:
     HGDIOBJ old_;
 };
 
-// Twips per pixel of the screen, from its logical DPI (15 at 96 DPI).
+// The DPI of the primary monitor, where the dialog opens: its own where Windows (8.1 on) tells
+// a per-monitor aware program, else the screen's logical DPI.
+// Twips per pixel (15 at 96 DPI).
 struct Scale {
     double x = 15.0, y = 15.0;
     int dpiY = 96;
@@ -173,18 +176,6 @@ void DrawLabel(HDC dc, const std::string& text, RECT r, UINT format) {
 
 bool Inside(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-// The page "その他の作品" opens: the README beside the programs, else the one of the source
-// tree they were built in, else the programs' folder.
-std::string HomePage() {
-    const std::string folder = ProgramFolder();
-    for (const std::string& readme :
-         {orbilon::files::Join(folder, "README.md"),
-          orbilon::files::Join(orbilon::files::ParentOf(folder), "README.md")}) {
-        if (FileExists(readme)) return readme;
-    }
-    return folder;
 }
 
 class Form {
@@ -490,8 +481,13 @@ void Form::Save() {
 }
 
 void Form::OpenHomePage() {
+    const auto readme = orbilon::WindowsReadmeFor(ProgramFolder(), FileExists);
+    if (!readme) return;
+    // The shell takes only Windows' own separators.
+    std::wstring path = Wide(*readme);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    ShellExecuteW(hwnd_, L"open", Wide(HomePage()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(hwnd_, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
@@ -585,7 +581,10 @@ void Form::PaintPanel(HDC dc) {
         if (!picture) continue;
         const HGDIOBJ old = SelectObject(pictures.get(), picture);
         const RECT at = scale_.Px(dlg::kMarks[i]);
-        BitBlt(m, at.left, at.top, kMarkSize, kMarkSize, pictures.get(), 0, 0, SRCCOPY);
+        const int w = dlg::TwipsToPixels(kMarkSize * 15.0, scale_.x);
+        const int h = dlg::TwipsToPixels(kMarkSize * 15.0, scale_.y);
+        SetStretchBltMode(m, COLORONCOLOR);  // whole pixels: sharp, and exact at 96 DPI
+        StretchBlt(m, at.left, at.top, w, h, pictures.get(), 0, 0, kMarkSize, kMarkSize, SRCCOPY);
         SelectObject(pictures.get(), old);
     }
 
