@@ -9,6 +9,8 @@ packages=(
   # renderer
   libx11-dev libxfixes-dev libxtst-dev libgl-dev libglu1-mesa-dev libegl-dev
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  # the renderer's Wayland shell: client library, wl_egl_window, wayland-scanner, xdg-shell
+  libwayland-dev libwayland-bin wayland-protocols
   # front end
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
   fonts-ipafont-gothic fonts-dejavu-core
@@ -20,6 +22,8 @@ packages=(
   xvfb xauth x11-utils x11-xserver-utils libxrandr-dev
   # the screen-saver services the tests start us from, and a window manager
   xscreensaver openbox
+  # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys
+  sway grim wtype weston
   # install and package checks
   dpkg-dev fakeroot lintian desktop-file-utils appstream libxml2-utils man-db
   # the Windows build and its tests
