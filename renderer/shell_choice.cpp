@@ -24,10 +24,17 @@ ShellDecision ChooseShell(const ShellEnvironment& env) {
     return {Shell::X11, {}};
 }
 
-SurfaceRole ChooseSurfaceRole(bool layerShell, bool xdgShell) {
-    if (layerShell) return SurfaceRole::LayerOverlay;
-    if (xdgShell) return SurfaceRole::XdgFullscreen;
-    return SurfaceRole::None;
+RoleDecision ChooseSurfaceRole(bool layerShell, bool xdgShell, const char* forced) {
+    if (Set(forced)) {
+        const std::string_view f(forced);
+        if (f == "toplevel" && xdgShell) return {SurfaceRole::XdgFullscreen, {}};
+        if (f != "toplevel" && f != "layer") {
+            return {SurfaceRole::None, "ORBILON_WAYLAND_SURFACE must be layer or toplevel"};
+        }
+    }
+    if (layerShell) return {SurfaceRole::LayerOverlay, {}};
+    if (xdgShell) return {SurfaceRole::XdgFullscreen, {}};
+    return {SurfaceRole::None, {}};
 }
 
 }  // namespace orbilon

@@ -35,8 +35,16 @@ enum class SurfaceRole {
     None,
 };
 
+struct RoleDecision {
+    SurfaceRole role = SurfaceRole::None;
+    // Non-empty when `forced` names no role: the run must not start.
+    std::string error;
+};
+
 // Layer shell where offered: it covers panels and takes the keyboard without a window manager's
-// say; xdg-shell elsewhere.
-SurfaceRole ChooseSurfaceRole(bool layerShell, bool xdgShell);
+// say; xdg-shell elsewhere. `forced` (ORBILON_WAYLAND_SURFACE, null where unset) is "layer" or
+// "toplevel" to prefer that role where the compositor offers it, as tests of the full-screen
+// path on a compositor with layer shell do.
+RoleDecision ChooseSurfaceRole(bool layerShell, bool xdgShell, const char* forced = nullptr);
 
 }  // namespace orbilon

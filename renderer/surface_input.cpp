@@ -38,6 +38,12 @@ void FocusTracker::Leave(uint32_t surface) {
 
 void FocusTracker::SurfaceGone(uint32_t surface) {
     std::erase(focused_, surface);
+    if (focused_.empty()) wasFocused_ = false;
+}
+
+void FocusTracker::KeyboardGone(uint32_t surface) {
+    Leave(surface);
+    if (focused_.empty()) wasFocused_ = false;
 }
 
 bool FocusTracker::TakeLoss() {

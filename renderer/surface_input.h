@@ -39,8 +39,10 @@ class FocusTracker {
 public:
     void Enter(uint32_t surface);
     void Leave(uint32_t surface);
-    // A surface that goes away takes its focus with it.
+    // A surface let go with its output, or a keyboard unplugged, takes its focus along; the
+    // user switched to nothing else, so that is no loss.
     void SurfaceGone(uint32_t surface);
+    void KeyboardGone(uint32_t surface);
     // After a batch of events: true once each time the focus went from some surface to none.
     bool TakeLoss();
     bool Focused() const { return !focused_.empty(); }

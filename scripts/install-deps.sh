@@ -20,6 +20,8 @@ packages=(
   libcdio-dev
   # tests under a virtual display
   xvfb xauth x11-utils x11-xserver-utils libxrandr-dev
+  # reading any screenshot's PNG in the display tests
+  libpng-dev
   # the screen-saver services the tests start us from, and a window manager
   xscreensaver openbox
   # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys

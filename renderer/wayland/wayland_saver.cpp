@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -133,6 +135,7 @@ struct Seat {
     PointerPtr pointer;
     KeyboardPtr keyboard;
     uint32_t enterSerial = 0;
+    std::optional<uint32_t> keyboardFocus;
 };
 
 class WaylandSaver final : public SaverHost {
@@ -155,7 +158,10 @@ public:
             return Fail("the compositor broke the connection");
         }
         if (!compositor_) return Fail("the compositor offers no wl_compositor");
-        role_ = ChooseSurfaceRole(layerShell_ != nullptr, wmBase_ != nullptr);
+        const RoleDecision role = ChooseSurfaceRole(layerShell_ != nullptr, wmBase_ != nullptr,
+                                                    std::getenv("ORBILON_WAYLAND_SURFACE"));
+        if (!role.error.empty()) return Fail(role.error.c_str());
+        role_ = role.role;
         if (role_ == SurfaceRole::None) {
             return Fail("the compositor offers neither layer-shell nor xdg-shell surfaces");
         }
@@ -331,6 +337,9 @@ private:
         const auto it = std::find_if(surfaces_.begin(), surfaces_.end(),
                                      [&](const auto& s) { return s->output == output; });
         if (it != surfaces_.end()) {
+            for (auto& seat : seats_) {
+                if (seat->keyboardFocus == output) seat->keyboardFocus.reset();
+            }
             focus_.SurfaceGone(output);
             pointer_.Leave(output);
             step_.Forget(output);
@@ -499,6 +508,8 @@ private:
             wl_keyboard_add_listener(s->keyboard.get(), &KeyboardListener, s);
         } else if (!keyboard && s->keyboard) {
             s->keyboard.reset();
+            if (s->keyboardFocus) s->saver->focus_.KeyboardGone(*s->keyboardFocus);
+            s->keyboardFocus.reset();
         }
     }
     static void OnSeatName(void*, wl_seat*, const char*) {}
@@ -542,15 +553,22 @@ private:
     static void OnKeymap(void*, wl_keyboard*, uint32_t, int32_t fd, uint32_t) { close(fd); }
     static void OnKeyboardEnter(void* data, wl_keyboard*, uint32_t, wl_surface* surface,
                                 wl_array*) {
-        WaylandSaver* self = static_cast<Seat*>(data)->saver;
+        auto* seat = static_cast<Seat*>(data);
+        WaylandSaver* self = seat->saver;
         if (const OutputSurface* s = self->FindSurface(surface)) {
+            if (seat->keyboardFocus) self->focus_.Leave(*seat->keyboardFocus);
+            seat->keyboardFocus = s->output;
             self->focus_.Enter(s->output);
             self->Dispatch(SaverMessage::ActivateApp, 1);
         }
     }
     static void OnKeyboardLeave(void* data, wl_keyboard*, uint32_t, wl_surface* surface) {
-        WaylandSaver* self = static_cast<Seat*>(data)->saver;
-        if (const OutputSurface* s = self->FindSurface(surface)) self->focus_.Leave(s->output);
+        auto* seat = static_cast<Seat*>(data);
+        WaylandSaver* self = seat->saver;
+        if (const OutputSurface* s = self->FindSurface(surface)) {
+            self->focus_.Leave(s->output);
+            if (seat->keyboardFocus == s->output) seat->keyboardFocus.reset();
+        }
     }
     static void OnKey(void* data, wl_keyboard*, uint32_t, uint32_t, uint32_t, uint32_t state) {
         WaylandSaver* self = static_cast<Seat*>(data)->saver;

@@ -34,11 +34,18 @@ TEST(ShellChoiceTest, WaylandWhereTheSessionIsWaylandUnlessAServiceWindowOrTheUs
     EXPECT_TRUE(ChooseShell({.waylandDisplay = "wayland-1"}).error.empty());
 }
 
-TEST(ShellChoiceTest, LayerShellFirstThenFullScreenToplevels) {
-    EXPECT_EQ(SurfaceRole::LayerOverlay, ChooseSurfaceRole(true, true));
-    EXPECT_EQ(SurfaceRole::LayerOverlay, ChooseSurfaceRole(true, false));
-    EXPECT_EQ(SurfaceRole::XdgFullscreen, ChooseSurfaceRole(false, true));
-    EXPECT_EQ(SurfaceRole::None, ChooseSurfaceRole(false, false));
+TEST(ShellChoiceTest, LayerShellFirstThenFullScreenToplevelsUnlessAskedOtherwise) {
+    EXPECT_EQ(SurfaceRole::LayerOverlay, ChooseSurfaceRole(true, true).role);
+    EXPECT_EQ(SurfaceRole::LayerOverlay, ChooseSurfaceRole(true, false).role);
+    EXPECT_EQ(SurfaceRole::XdgFullscreen, ChooseSurfaceRole(false, true).role);
+    EXPECT_EQ(SurfaceRole::None, ChooseSurfaceRole(false, false).role);
+    EXPECT_EQ(SurfaceRole::XdgFullscreen, ChooseSurfaceRole(true, true, "toplevel").role);
+    // Asked for what the compositor lacks: the role it has.
+    EXPECT_EQ(SurfaceRole::LayerOverlay, ChooseSurfaceRole(true, false, "toplevel").role);
+    EXPECT_EQ(SurfaceRole::XdgFullscreen, ChooseSurfaceRole(false, true, "layer").role);
+    const RoleDecision bad = ChooseSurfaceRole(true, true, "fullscreen");
+    EXPECT_EQ(SurfaceRole::None, bad.role);
+    EXPECT_THAT(bad.error, ::testing::HasSubstr("ORBILON_WAYLAND_SURFACE"));
 }
 
 // The saver's own rules fed as the Wayland shell feeds them: the cursor is the tracker's.
@@ -139,9 +146,20 @@ TEST(FocusTrackerTest, FocusLeavingEverySurfaceIsLostActivationButMovingBetweenT
     focus.Leave(2);
     EXPECT_TRUE(focus.TakeLoss());
     EXPECT_FALSE(focus.TakeLoss()) << "reported once";
+}
+
+TEST(FocusTrackerTest, FocusTakenAlongByAnOutputOrAKeyboardGoingIsNoLoss) {
+    FocusTracker focus;
     focus.Enter(3);
     focus.SurfaceGone(3);
-    EXPECT_TRUE(focus.TakeLoss()) << "the focused surface went away";
+    EXPECT_FALSE(focus.TakeLoss());
+    focus.Enter(4);
+    focus.KeyboardGone(4);
+    EXPECT_FALSE(focus.TakeLoss());
+    // Once focused again, leaving is a loss as before.
+    focus.Enter(4);
+    focus.Leave(4);
+    EXPECT_TRUE(focus.TakeLoss());
 }
 
 TEST(FocusTrackerTest, TwoKeyboardsOnOneSurfaceBothHaveToLeave) {
