@@ -10,6 +10,9 @@
 #   toplevel         the full-screen xdg_toplevel path (as on compositors without layer shell) on
 #                    two outputs: drawn on both, ended by a key and by the keyboard focus going
 #                    to another workspace
+#   host             Orbilon.scr /s on an X display beside the Wayland session (as under
+#                    XWayland; run under tests/with-xvfb.sh): the renderer runs on Wayland, the
+#                    host watches its process, not an X window that never comes, and ends with it
 set -u
 here=$(dirname "$0")
 # shellcheck source=../lib.sh
@@ -173,6 +176,26 @@ case ${1:?} in
         drawn "${rects[@]}" || fail "not every output shows the composition"
         user swaymsg -q workspace 9
         ends_with_zero "the focus going to another workspace"
+        ;;
+    host)
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        start_sway 1024x768
+        user DISPLAY="${DISPLAY:?run under tests/with-xvfb.sh}" ORBILON_AUDIO_SINK=fakesink \
+            "$dir/bin/Orbilon.scr" /s 2>"$dir/out/host-err" &
+        host=$!
+        drawn "${rects[0]}" || fail "the renderer shows nothing"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        # Past the time the host grants a renderer to show its window.
+        sleep 11
+        kill -0 "$host" 2>/dev/null || fail "the host ended while its renderer ran"
+        user wtype a
+        if ended "$host" 10; then
+            [ "$rc" = 0 ] || fail "the host ended with status $rc: $(cat "$dir/out/host-err")"
+        else
+            fail "the host did not end with its renderer"
+        fi
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        pid=
         ;;
     *) echo "unknown case $1"; exit 2 ;;
 esac

@@ -20,6 +20,7 @@
 #include "orbilon_b.h"
 #include "platform.h"
 #include "service_core.h"
+#include "shell_choice.h"
 
 namespace {
 
@@ -105,6 +106,14 @@ void Orbilon_S::Load() {
     if (run_.service) target = static_cast<uint32_t>(run_.target);
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
+    // The renderer picks its shell from the environment it was given, by the same rule.
+    watchProcess_ =
+        !run_.service && orbilon::ChooseShell({
+                                                  .waylandDisplay = std::getenv("WAYLAND_DISPLAY"),
+                                                  .waylandSocket = std::getenv("WAYLAND_SOCKET"),
+                                                  .forced = std::getenv("ORBILON_SHELL"),
+                                              })
+                                 .shell == orbilon::Shell::Wayland;
     if (run_.service) gServiceRenderer = renderer_;
     sinceLaunch_.start();
     if (run_.music && run_.service) StartMusic();
@@ -133,8 +142,9 @@ void Orbilon_S::Timer2Tick() {
 }
 
 void Orbilon_S::Timer3Tick() {
-    const bool window = platform::WindowTitledExists(orbilon::kRendererTitle);
-    const bool exited = !window && platform::ProcessEnded(renderer_);
+    const bool window = watchProcess_ ? !platform::ProcessEnded(renderer_)
+                                      : platform::WindowTitledExists(orbilon::kRendererTitle);
+    const bool exited = !window && (watchProcess_ || platform::ProcessEnded(renderer_));
     if (!watch_.Ended(window, exited, sinceLaunch_.elapsed())) return;
     Timer3.stop();
     close();

@@ -51,6 +51,9 @@ private:
     HostRun run_;
     QTimer musicRetry_;
     pid_t renderer_ = -1;
+    // On Wayland no program can see another's windows: the renderer's process stands for its
+    // window.
+    bool watchProcess_ = false;
     QElapsedTimer sinceLaunch_;
     orbilon::RendererWatch watch_;
     QSocketNotifier* signals_ = nullptr;
