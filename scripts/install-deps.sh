@@ -13,6 +13,8 @@ packages=(
   libwayland-dev libwayland-bin wayland-protocols
   # front end
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  # the front end in a Wayland session without an X server
+  qt6-wayland
   fonts-ipafont-gothic fonts-dejavu-core
   # music
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev

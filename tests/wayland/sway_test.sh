@@ -10,6 +10,8 @@
 #   toplevel         the full-screen xdg_toplevel path (as on compositors without layer shell) on
 #                    two outputs: drawn on both, ended by a key and by the keyboard focus going
 #                    to another workspace
+#   frontend         Orbilon.scr /s with no X server: two started at once give one host and
+#                    one renderer; a key ends the renderer and then the host
 #   host             Orbilon.scr /s on an X display beside the Wayland session (as under
 #                    XWayland; run under tests/with-xvfb.sh): the renderer runs on Wayland, the
 #                    host watches its process, not an X window that never comes, and ends with it
@@ -176,6 +178,31 @@ case ${1:?} in
         drawn "${rects[@]}" || fail "not every output shows the composition"
         user swaymsg -q workspace 9
         ends_with_zero "the focus going to another workspace"
+        ;;
+    frontend)
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        start_sway 1024x768
+        user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" /s 2>"$dir/out/host1-err" &
+        host1=$!
+        user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" /s 2>"$dir/out/host2-err" &
+        host2=$!
+        drawn "${rects[0]}" || fail "the renderer shows nothing: $(cat "$dir/out/host1-err")"
+        sleep 1
+        hosts=$(pgrep -fc "^$dir/bin/Orbilon.scr")
+        renderers=$(pgrep -fc "^$dir/bin/Orbilon.dll")
+        [ "$hosts" = 1 ] && [ "$renderers" = 1 ] ||
+            fail "$hosts hosts and $renderers renderers for two starts at once"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        user wtype a
+        for h in $host1 $host2; do
+            if ended "$h" 10; then
+                [ "$rc" = 0 ] || fail "a front end ended with status $rc"
+            else
+                fail "a front end did not end after the key"
+            fi
+        done
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        pid=
         ;;
     host)
         cp "$B/Orbilon.scr" "$dir/bin/"

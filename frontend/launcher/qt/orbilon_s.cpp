@@ -107,13 +107,7 @@ void Orbilon_S::Load() {
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
     // The renderer picks its shell from the environment it was given, by the same rule.
-    watchProcess_ =
-        !run_.service && orbilon::ChooseShell({
-                                                  .waylandDisplay = std::getenv("WAYLAND_DISPLAY"),
-                                                  .waylandSocket = std::getenv("WAYLAND_SOCKET"),
-                                                  .forced = std::getenv("ORBILON_SHELL"),
-                                              })
-                                 .shell == orbilon::Shell::Wayland;
+    watchProcess_ = !run_.service && RendererOnWayland();
     if (run_.service) gServiceRenderer = renderer_;
     sinceLaunch_.start();
     if (run_.music && run_.service) StartMusic();
@@ -240,13 +234,23 @@ void Orbilon_S::WatchSignals() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
+bool RendererOnWayland() {
+    return orbilon::ChooseShell({
+                                    .waylandDisplay = std::getenv("WAYLAND_DISPLAY"),
+                                    .waylandSocket = std::getenv("WAYLAND_SOCKET"),
+                                    .forced = std::getenv("ORBILON_SHELL"),
+                                })
+               .shell == orbilon::Shell::Wayland;
+}
+
 void LoadSaverHost(const HostRun& run) {
     // Lives until it ends the process.
     new Orbilon_S(run);
 }
 
 bool TakeDisplayLock(const char* what) {
-    const char* display = std::getenv("DISPLAY");
+    // The X display where the front end has one (XWayland too), else the Wayland display.
+    const char* display = std::getenv(platform::HaveDisplay() ? "DISPLAY" : "WAYLAND_DISPLAY");
     const std::string path =
         orbilon::LockPath(platform::RuntimeDir(), getuid(), what, display ? display : "");
     return platform::TakeLock(path) != platform::LockResult::Busy;

@@ -65,3 +65,5 @@ void LoadSaverHost(const HostRun& run = {});
 // The exclusive per-display lock of `what` ("saver", "music"): taken, or false when another
 // process holds it. A lock that cannot be made counts as taken.
 bool TakeDisplayLock(const char* what);
+// Whether a full-screen renderer started now runs on Wayland.
+bool RendererOnWayland();
