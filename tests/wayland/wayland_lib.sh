@@ -21,14 +21,17 @@ setup_user() {
 # user CMD...: CMD as the compositor's user, in its session. Started in the background
 # (user CMD &), $! is CMD's own pid.
 user() {
-    local sock
+    # SWAYSOCK only once sway made its socket: sway takes an empty one as the name to bind,
+    # which is one abstract socket shared by every sway started so.
+    local sock vars
     sock=$(find "$dir/run" -name "sway-ipc.*.sock" 2>/dev/null | head -1)
+    vars=(HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" PATH=/usr/bin:/bin LANG=C.UTF-8
+          WAYLAND_DISPLAY="${wl_display:-}")
+    [ -n "$sock" ] && vars+=(SWAYSOCK="$sock")
     if [ "$BASH_SUBSHELL" -gt 0 ]; then
-        exec "${as_user[@]}" env -i HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" \
-            PATH=/usr/bin:/bin LANG=C.UTF-8 WAYLAND_DISPLAY="${wl_display:-}" SWAYSOCK="$sock" "$@"
+        exec "${as_user[@]}" env -i "${vars[@]}" "$@"
     fi
-    "${as_user[@]}" env -i HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" PATH=/usr/bin:/bin \
-        LANG=C.UTF-8 WAYLAND_DISPLAY="${wl_display:-}" SWAYSOCK="$sock" "$@"
+    "${as_user[@]}" env -i "${vars[@]}" "$@"
 }
 
 # wait_socket: the compositor's Wayland socket in $wl_display, within 20 s.
