@@ -74,6 +74,10 @@ if [ -n "$cpu" ]; then
 fi
 
 echo
+echo "== renderer on Wayland beside X11 at 1920x1080, $FRAMES frames"
+bench/bench-wayland.sh "$B" "$FRAMES"
+
+echo
 echo "== the host's renderer-window poll with 1000 windows on the display"
 $XVFB 1280x1024x24 bench/bench-host.sh "$B"
 exit 0

@@ -179,4 +179,24 @@ void SceneGl::DrawFrame() {
     }
 }
 
+void SceneGl::StepModel() {
+    scene_->StepFrame();
+    posed_ = false;
+}
+
+void SceneGl::DrawLatest(const Viewport& viewport) {
+    if (viewport != applied_) {
+        applied_ = viewport;
+        ApplyViewport(viewport, scene_->camera());
+    }
+    ClearSceneGl();
+    // The mesh is posed once per step, then drawn as it is into every further surface.
+    if (!posed_) {
+        DrawPoses(*scene_, *mesh_);
+        posed_ = true;
+    } else {
+        DrawMesh(*mesh_);
+    }
+}
+
 }  // namespace orbilon

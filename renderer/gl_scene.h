@@ -78,12 +78,18 @@ public:
     void DrawFrame();
 
     Scene& scene() { return *scene_; }
+    // For several surfaces sharing this context and the model: one step of the model, then
+    // its latest poses drawn into each surface as it comes due, filling `viewport` (the whole
+    // surface), cleared first. No buffer swap.
+    void StepModel();
+    void DrawLatest(const Viewport& viewport);
 
 private:
     std::unique_ptr<Scene> scene_;
     std::unique_ptr<BeadMesh> mesh_;
     std::vector<Viewport> viewports_;
     Viewport applied_;
+    bool posed_ = false;
 };
 
 }  // namespace orbilon

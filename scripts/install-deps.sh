@@ -9,8 +9,12 @@ packages=(
   # renderer
   libx11-dev libxfixes-dev libxtst-dev libgl-dev libglu1-mesa-dev libegl-dev
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  # the renderer's Wayland shell: client library, wl_egl_window, wayland-scanner, xdg-shell
+  libwayland-dev libwayland-bin wayland-protocols
   # front end
   qt6-base-dev qt6-base-dev-tools
+  # the front end in a Wayland session without an X server
+  qt6-wayland
   fonts-ipafont-gothic fonts-dejavu-core
   # music
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
@@ -18,8 +22,12 @@ packages=(
   libcdio-dev
   # tests under a virtual display
   xvfb xauth x11-utils x11-xserver-utils libxrandr-dev
+  # reading any screenshot's PNG in the display tests
+  libpng-dev
   # the screen-saver services the tests start us from, and a window manager
   xscreensaver openbox
+  # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys
+  sway grim wtype weston
   # install and package checks
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
   # make bench: glxgears, the yardstick for a frame's cost

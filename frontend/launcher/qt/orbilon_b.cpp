@@ -1,5 +1,7 @@
 #include "orbilon_b.h"
 
+#include <wayland-client.h>
+
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -63,6 +65,14 @@ void RunService(const orbilon::ServiceStart& start) {
 
 namespace {
 
+// Qt's Wayland platform aborts where it cannot connect; asked first, that is a line instead.
+bool CanReachWayland() {
+    wl_display* display = wl_display_connect(nullptr);
+    if (!display) return false;
+    wl_display_disconnect(display);
+    return true;
+}
+
 // The front end reports nothing but the missing renderer; Qt's own notes stay quiet too.
 void Quiet(QtMsgType, const QMessageLogContext&, const QString&) {}
 
@@ -74,12 +84,16 @@ int main(int argc, char** argv) {
     if (!std::getenv("ORBILON_QT_MESSAGES")) qInstallMessageHandler(Quiet);
     // The argument text is taken before Qt sees the arguments.
     platform::SetCommandLine(argc, argv);
-    // Qt aborts without a display; say so instead, for every switch.
+    // Qt aborts without a display; say so instead, for every switch. A Wayland session with
+    // no X server runs on Qt's Wayland platform.
     if (!platform::HaveDisplay()) {
         const char* display = std::getenv("DISPLAY");
-        std::fprintf(stderr, "%s: cannot open the display %s\n", orbilon::kProgramName,
-                     display && *display ? display : "(DISPLAY is not set)");
-        return 1;
+        if (!RendererOnWayland() || !CanReachWayland()) {
+            std::fprintf(stderr, "%s: cannot open the display %s\n", orbilon::kProgramName,
+                         display && *display ? display : "(DISPLAY is not set)");
+            return 1;
+        }
+        setenv("QT_QPA_PLATFORM", "wayland", 0);
     }
     const orbilon::ServiceStart service = orbilon::ReadServiceStart(
         std::vector<std::string>(argv + 1, argv + argc), std::getenv(orbilon::kTargetVariable));

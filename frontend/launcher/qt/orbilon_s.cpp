@@ -21,6 +21,7 @@
 #include "orbilon_b.h"
 #include "platform.h"
 #include "service_core.h"
+#include "shell_choice.h"
 
 namespace {
 
@@ -108,6 +109,8 @@ void Orbilon_S::Launch() {
     if (run_.service) target = static_cast<uint32_t>(run_.target);
     renderer_ = platform::StartProcess(
         RendererPath, orbilon::RendererEnvironment(platform::Environment(), target));
+    // The renderer picks its shell from the environment it was given, by the same rule.
+    watchProcess_ = !run_.service && RendererOnWayland();
     if (run_.service) gServiceRenderer = renderer_;
     // The root window keeps the last frame until something repaints it.
     if (run_.service && run_.target == platform::ScreenRoot()) platform::ClearAtEnd(run_.target);
@@ -115,11 +118,16 @@ void Orbilon_S::Launch() {
 }
 
 bool Orbilon_S::RendererWindowPresent() {
+    // On Wayland no program can see another's windows: the renderer's process stands for its
+    // window.
+    if (watchProcess_) return !RendererEnded();
     return platform::WindowTitledExists(orbilon::kRendererTitle);
 }
 
 bool Orbilon_S::RendererEnded() {
+    if (rendererReaped_) return true;
     if (!platform::ProcessEnded(renderer_, &rendererStatus_)) return false;
+    rendererReaped_ = true;
     gServiceRenderer = 0;  // reaped: its pid is no longer ours to signal
     return true;
 }
@@ -191,13 +199,23 @@ void Orbilon_S::WatchSignals() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
 }
 
+bool RendererOnWayland() {
+    return orbilon::ChooseShell({
+                                    .waylandDisplay = std::getenv("WAYLAND_DISPLAY"),
+                                    .waylandSocket = std::getenv("WAYLAND_SOCKET"),
+                                    .forced = std::getenv("ORBILON_SHELL"),
+                                })
+               .shell == orbilon::Shell::Wayland;
+}
+
 void LoadSaverHost(const HostRun& run) {
     // Lives until it ends the process.
     new Orbilon_S(run);
 }
 
 platform::LockResult TakeDisplayLock(const char* what) {
-    const char* display = std::getenv("DISPLAY");
+    // The X display where the front end has one (XWayland too), else the Wayland display.
+    const char* display = std::getenv(platform::HaveDisplay() ? "DISPLAY" : "WAYLAND_DISPLAY");
     return platform::TakeFirstLock(
         orbilon::LockPaths(platform::RuntimeDir(), getuid(), what, display ? display : ""));
 }

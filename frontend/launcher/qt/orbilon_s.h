@@ -56,6 +56,10 @@ private:
     std::map<orbilon::HostTimer, std::unique_ptr<QTimer>> timers_;
     pid_t renderer_ = -1;
     int rendererStatus_ = 0;
+    bool rendererReaped_ = false;
+    // On Wayland no program can see another's windows: the renderer's process stands for its
+    // window.
+    bool watchProcess_ = false;
     QElapsedTimer sinceLaunch_;
     QSocketNotifier* signals_ = nullptr;
 };
@@ -70,3 +74,5 @@ platform::LockResult TakeDisplayLock(const char* what);
 // Whether a saver run plays now, waits for the music lock, or has no music at all (too few
 // file descriptors left for it; one line on stderr says so).
 orbilon::HostConfig::Music MusicOfRun();
+// Whether a full-screen renderer started now runs on Wayland.
+bool RendererOnWayland();

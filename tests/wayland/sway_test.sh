@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# sway_test.sh CASE: Orbilon.dll under a headless sway (layer shell; grim takes screenshots
+# through screencopy, wtype types through the virtual keyboard, wl-pointer moves and clicks
+# through the virtual pointer). Cases:
+#   one, two, three  that many outputs of different sizes, each showing the whole composition
+#                    at its own aspect ratio; a key typed through the compositor ends the run
+#   pointer          small moves keep it, a jump of more than 4 pixels ends it; buttons 1-3 end
+#                    it, a side button does not
+#   outputs          an output added while it runs gets a surface of its own
+#   toplevel         the full-screen xdg_toplevel path (as on compositors without layer shell) on
+#                    two outputs: drawn on both, ended by a key and by the keyboard focus going
+#                    to another workspace
+#   frontend         Orbilon.scr /s with no X server: two started at once give one host and
+#                    one renderer; a key ends the renderer and then the host
+#   host             Orbilon.scr /s on an X display beside the Wayland session (as under
+#                    XWayland; run under tests/with-xvfb.sh): the renderer runs on Wayland, the
+#                    host watches its process, not an X window that never comes, and ends with it
+set -u
+here=$(dirname "$0")
+# shellcheck source=../lib.sh
+. "$here/../lib.sh"
+# shellcheck source=wayland_lib.sh
+. "$here/wayland_lib.sh"
+dir=$(mktemp -d)
+chmod 755 "$dir"
+sway_pid=
+pid=
+keyboard_pid=
+pointer_pid=
+cleanup() {
+    exec 5>&-
+    for p in $pid $keyboard_pid $pointer_pid; do kill "$p" 2>/dev/null; done
+    # sway's own children (Xwayland where installed) go with it.
+    [ -n "$sway_pid" ] && pkill -P "$sway_pid" 2>/dev/null
+    [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+setup_user
+
+# start_sway WxH...: sway with these outputs side by side, top edges aligned; their rectangles
+# (X Y W H) in rects[].
+start_sway() {
+    local x=0 i=1 size
+    rects=()
+    : >"$dir/home/config"
+    echo "xwayland disable" >>"$dir/home/config"
+    for size in "$@"; do
+        echo "output HEADLESS-$i mode $size position $x 0" >>"$dir/home/config"
+        rects+=("$x 0 ${size%x*} ${size#*x}")
+        x=$((x + ${size%x*}))
+        i=$((i + 1))
+    done
+    chmod 644 "$dir/home/config"
+    user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_HEADLESS_OUTPUTS=$# sway -c "$dir/home/config" >"$dir/out/sway.log" 2>&1 &
+    sway_pid=$!
+    wait_socket || { fail "sway did not start: $(tail -3 "$dir/out/sway.log")"; exit 1; }
+    devices
+}
+
+# stats RECT: image-stats of that rectangle of a screenshot of all outputs at once.
+shot() { user grim "$dir/out/shot.png" 2>/dev/null; }
+stats() { "$B/tests/image-stats" --spread "$dir/out/shot.png" $1; }
+
+# drawn RECT...: true once every one of these rectangles shows coloured beads (20 s at most).
+drawn() {
+    local i r ok
+    for ((i = 0; i < 40; i++)); do
+        ok=1
+        if shot; then
+            for r in "$@"; do
+                [ "$(stats "$r" | cut -d' ' -f4)" -gt 50 ] 2>/dev/null || ok=0
+            done
+        else
+            ok=0
+        fi
+        [ "$ok" = 1 ] && return 0
+        sleep 0.5
+    done
+    return 1
+}
+
+# same_shape: the composition has the same shape and place on every output, measured in units
+# of each output's height (the field of view is vertical). Narrower outputs show less of it
+# across, so each is compared on the centred part every output shows: a surface drawn at
+# another aspect ratio than its own, stretched or off centre, differs there.
+same_shape() {
+    local r x y w h min cw s out=()
+    min=$(printf '%s\n' "${rects[@]}" | awk '{ a = $3 / $4; if (NR == 1 || a < m) m = a } END { print m }')
+    for r in "${rects[@]}"; do
+        read -r x y w h <<<"$r"
+        cw=$(awk -v h="$h" -v m="$min" 'BEGIN { printf "%d", h * m }')
+        s=$(stats "$((x + (w - cw) / 2)) $y $cw $h")
+        echo "output $r, centre $cw wide: $s"
+        out+=("$s")
+    done
+    printf '%s\n' "${out[@]}" | awk '
+        { w = $1; h = $2; cx[NR] = ($5 - w / 2) / h; cy[NR] = ($6 - h / 2) / h
+          rx[NR] = $7 / h; ry[NR] = $8 / h }
+        END { bad = 0
+              for (i = 2; i <= NR; i++) {
+                  if (cx[i] - cx[1] > 0.05 || cx[1] - cx[i] > 0.05) bad = 1
+                  if (cy[i] - cy[1] > 0.05 || cy[1] - cy[i] > 0.05) bad = 1
+                  if (rx[i] > rx[1] * 1.15 || rx[i] < rx[1] / 1.15) bad = 1
+                  if (ry[i] > ry[1] * 1.15 || ry[i] < ry[1] / 1.15) bad = 1
+              }
+              exit bad }' || fail "the composition differs between the outputs"
+}
+
+outputs_case() {
+    start_sway "$@"
+    start_renderer
+    drawn "${rects[@]}" || fail "not every output shows the composition"
+    same_shape
+    [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/sway-$#-outputs.png"
+    running "drawing"
+    user wtype a
+    ends_with_zero "a key typed through the compositor"
+}
+
+case ${1:?} in
+    one) outputs_case 1280x720 ;;
+    two) outputs_case 1280x720 1024x768 ;;
+    three) outputs_case 1280x720 1024x768 1440x900 ;;
+    pointer)
+        start_sway 1024x768
+        pointer move 500 400
+        start_renderer
+        drawn "${rects[0]}" || fail "nothing drawn"
+        # The first move, far as it is, never ends the run; the next is measured from where
+        # the pointer entered.
+        pointer move 20 20
+        sleep 1
+        running "the first move"
+        pointer move 1 0
+        ends_with_zero "a move after a far first one"
+        start_renderer
+        drawn "${rects[0]}" || fail "nothing drawn"
+        pointer move 2 1 wait 200 move 3 1 wait 200 move 0 -4 wait 200 move -2 -2 wait 200 \
+            move 4 0 wait 200 button 8
+        sleep 1
+        running "moves of 4 pixels or less, or the side button"
+        pointer move 3 3
+        ends_with_zero "a jump of 6 pixels"
+        for b in 1 2 3; do
+            start_renderer
+            drawn "${rects[0]}" || fail "nothing drawn"
+            pointer button "$b"
+            ends_with_zero "button $b"
+        done
+        ;;
+    outputs)
+        # Removing an output cannot be tried here: sway 1.7's headless outputs refuse to be
+        # disabled ("Failed to commit output"), and it has no command to unplug one.
+        start_sway 1280x720 800x600
+        start_renderer
+        drawn "${rects[@]}" || fail "not every output shows the composition"
+        user swaymsg -q create_output
+        user swaymsg -q output HEADLESS-3 mode 640x480 position 2080 0
+        rects+=("2080 0 640 480")
+        drawn "${rects[@]}" || fail "the added output shows nothing"
+        same_shape
+        [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/sway-added-output.png"
+        user wtype a
+        ends_with_zero "a key after an output was added"
+        ;;
+    toplevel)
+        start_sway 1280x720 1024x768
+        start_renderer ORBILON_WAYLAND_SURFACE=toplevel
+        drawn "${rects[@]}" || fail "not every output shows the composition"
+        same_shape
+        [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/sway-toplevels.png"
+        user wtype a
+        ends_with_zero "a key"
+        start_renderer ORBILON_WAYLAND_SURFACE=toplevel
+        drawn "${rects[@]}" || fail "not every output shows the composition"
+        user swaymsg -q workspace 9
+        ends_with_zero "the focus going to another workspace"
+        ;;
+    frontend)
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        start_sway 1024x768
+        user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" /s 2>"$dir/out/host1-err" &
+        host1=$!
+        user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" /s 2>"$dir/out/host2-err" &
+        host2=$!
+        drawn "${rects[0]}" || fail "the renderer shows nothing: $(cat "$dir/out/host1-err")"
+        sleep 1
+        hosts=$(pgrep -fc "^$dir/bin/Orbilon.scr")
+        renderers=$(pgrep -fc "^$dir/bin/Orbilon.dll")
+        [ "$hosts" = 1 ] && [ "$renderers" = 1 ] ||
+            fail "$hosts hosts and $renderers renderers for two starts at once"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        user wtype a
+        for h in $host1 $host2; do
+            if ended "$h" 10; then
+                [ "$rc" = 0 ] || fail "a front end ended with status $rc"
+            else
+                fail "a front end did not end after the key"
+            fi
+        done
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        pid=
+        ;;
+    host)
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        start_sway 1024x768
+        user DISPLAY="${DISPLAY:?run under tests/with-xvfb.sh}" ORBILON_AUDIO_SINK=fakesink \
+            "$dir/bin/Orbilon.scr" /s 2>"$dir/out/host-err" &
+        host=$!
+        drawn "${rects[0]}" || fail "the renderer shows nothing"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        # Past the time the host grants a renderer to show its window.
+        sleep 11
+        kill -0 "$host" 2>/dev/null || fail "the host ended while its renderer ran"
+        user wtype a
+        if ended "$host" 10; then
+            [ "$rc" = 0 ] || fail "the host ended with status $rc: $(cat "$dir/out/host-err")"
+        else
+            fail "the host did not end with its renderer"
+        fi
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        pid=
+        ;;
+    *) echo "unknown case $1"; exit 2 ;;
+esac
+[ "$failed" = 0 ] && echo "PASS: $1"
+exit "$failed"
