@@ -1,6 +1,6 @@
 # What `cmake --install` puts where, and the Debian package `make package` builds from it.
 # Paths below the prefix come from cmake/InstallDirs.cmake.
-if(ORBILON_PURE_ONLY OR ORBILON_FUZZ)
+if(NOT ORBILON_LINUX_PROGRAMS OR ORBILON_FUZZ)
   return()
 endif()
 

@@ -26,7 +26,7 @@ endfunction()
 # orbilon_display_test(NAME COMMAND ...): a test that needs an X server; it gets a private
 # Xvfb of its own (tests/with-xvfb.sh). Only in the full build (label "integration").
 function(orbilon_display_test name)
-  if(ORBILON_PURE_ONLY)
+  if(NOT ORBILON_LINUX_PROGRAMS)
     return()
   endif()
   cmake_parse_arguments(T "" "SIZE" "COMMAND;ENV" ${ARGN})
