@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "frontend/music/gst/mci_layer.h"
+#include "mci_layer.h"
 
 namespace {
 

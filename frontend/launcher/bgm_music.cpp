@@ -1,6 +1,6 @@
 #include "bgm_music.h"
 
-#include "frontend/music/orbilon_bgm.h"
+#include "orbilon_bgm.h"
 
 namespace orbilon {
 

@@ -1,6 +1,6 @@
-#include "frontend/music/mci_api.h"
+#include "mci_api.h"
 
-#include "frontend/music/mci_errors.h"
+#include "mci_errors.h"
 
 namespace orbilon::music {
 namespace {

@@ -1,4 +1,4 @@
-#include "frontend/music/mci_engine.h"
+#include "mci_engine.h"
 
 #include <sys/stat.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <fstream>
 
-#include "frontend/music/mci_errors.h"
+#include "mci_errors.h"
 
 namespace orbilon::music {
 namespace {

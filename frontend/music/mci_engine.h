@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frontend/music/mci_api.h"
-#include "frontend/music/mci_parser.h"
+#include "mci_api.h"
+#include "mci_parser.h"
 
 namespace orbilon::music {
 

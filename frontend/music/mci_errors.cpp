@@ -1,4 +1,4 @@
-#include "frontend/music/mci_errors.h"
+#include "mci_errors.h"
 
 #include <algorithm>
 #include <cstring>

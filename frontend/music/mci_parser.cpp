@@ -1,9 +1,9 @@
-#include "frontend/music/mci_parser.h"
+#include "mci_parser.h"
 
 #include <cstdio>
 #include <vector>
 
-#include "frontend/music/mci_errors.h"
+#include "mci_errors.h"
 
 namespace orbilon::music {
 namespace {

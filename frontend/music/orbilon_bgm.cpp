@@ -1,11 +1,11 @@
-#include "frontend/music/orbilon_bgm.h"
+#include "orbilon_bgm.h"
 
 #include <cstring>
 #include <optional>
 
-#include "frontend/music/mci_api.h"
-#include "frontend/settings/number.h"
-#include "frontend/settings/settings.h"
+#include "mci_api.h"
+#include "number.h"
+#include "settings.h"
 
 namespace Orbilon_BGM {
 

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "command.h"
+#include "command_qt.h"
 
 namespace cc = orbilon::controls;
 

@@ -1,4 +1,4 @@
-#include "frontend/settings/doc_page.h"
+#include "doc_page.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "register/xscreensaver_list.h"
+#include "xscreensaver_list.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "frontend/settings/settings.h"
-#include "tests/settings/temp_folder.h"
+#include "settings.h"
+#include "temp_folder.h"
 
 namespace {
 

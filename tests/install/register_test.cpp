@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "register/xscreensaver_list.h"
+#include "xscreensaver_list.h"
 
 namespace {
 

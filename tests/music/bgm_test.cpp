@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "frontend/music/mci_api.h"
-#include "frontend/music/orbilon_bgm.h"
-#include "frontend/settings/settings.h"
+#include "mci_api.h"
+#include "orbilon_bgm.h"
+#include "settings.h"
 
 namespace {
 

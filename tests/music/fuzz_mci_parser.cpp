@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "frontend/music/mci_engine.h"
-#include "frontend/music/mci_parser.h"
+#include "mci_engine.h"
+#include "mci_parser.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/music/gst/mci_layer.h"
+#include "mci_layer.h"
 #include "run_pipeline.h"
 
 namespace {

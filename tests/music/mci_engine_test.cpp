@@ -1,12 +1,12 @@
 // The layer's device table and replies over scripted media.
-#include "frontend/music/mci_engine.h"
+#include "mci_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "frontend/music/mci_errors.h"
+#include "mci_errors.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The command parser: the module's own texts, quoting, and the codes for the rest.
-#include "frontend/music/mci_parser.h"
+#include "mci_parser.h"
 
 #include <gtest/gtest.h>
 
-#include "frontend/music/mci_errors.h"
+#include "mci_errors.h"
 
 namespace {
 

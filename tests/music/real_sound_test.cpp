@@ -16,9 +16,9 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/music/gst/mci_layer.h"
-#include "frontend/music/orbilon_bgm.h"
-#include "frontend/settings/settings.h"
+#include "mci_layer.h"
+#include "orbilon_bgm.h"
+#include "settings.h"
 #include "run_pipeline.h"
 
 namespace {

@@ -18,13 +18,13 @@
 #include <utility>
 #include <vector>
 
-#include "command.h"
+#include "command_qt.h"
 #include "doc_page.h"
-#include "orbilon_p.h"
+#include "orbilon_p_qt.h"
 #include "orbilon_p_logic.h"
 #include "platform.h"
 #include "settings.h"
-#include "window_zoom.h"
+#include "window_zoom_qt.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "frontend/settings/cp932.h"
-#include "frontend/settings/profile.h"
+#include "cp932.h"
+#include "profile.h"
 
 namespace {
 

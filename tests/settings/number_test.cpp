@@ -1,4 +1,4 @@
-#include "frontend/settings/number.h"
+#include "number.h"
 
 #include <gtest/gtest.h>
 

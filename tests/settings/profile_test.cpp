@@ -1,4 +1,4 @@
-#include "frontend/settings/profile.h"
+#include "profile.h"
 
 #include <gtest/gtest.h>
 

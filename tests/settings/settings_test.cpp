@@ -1,4 +1,4 @@
-#include "frontend/settings/settings.h"
+#include "settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "command.h"
+#include "command_win32.h"
 #include "command_resources.h"
 
 namespace {

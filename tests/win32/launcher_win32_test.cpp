@@ -5,8 +5,8 @@
 #include <string>
 
 #include "argument_text.h"
-#include "frontend/music/mci_api.h"
-#include "frontend/music/mci_errors.h"
+#include "mci_api.h"
+#include "mci_errors.h"
 #include "winmm_layer.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <iterator>
 #include <string>
 
-#include "frontend/settings/cp932.h"
-#include "frontend/settings/settings.h"
+#include "cp932.h"
+#include "settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app.h"
 
-#include "frontend/settings/settings.h"
-#include "frontend/settings/settings_files.h"
+#include "settings.h"
+#include "settings_files.h"
 #include "wide.h"
 
 namespace app {

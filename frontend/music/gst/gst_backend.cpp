@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "frontend/music/mci_errors.h"
-#include "frontend/music/gst/mci_layer.h"
+#include "mci_errors.h"
+#include "mci_layer.h"
 
 namespace orbilon::music {
 namespace {

@@ -1,4 +1,4 @@
-#include "frontend/music/gst/mci_layer.h"
+#include "mci_layer.h"
 
 namespace orbilon::music {
 

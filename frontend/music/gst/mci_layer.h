@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "frontend/music/mci_engine.h"
+#include "mci_engine.h"
 
 namespace orbilon::music {
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "frontend/music/mci_api.h"
-#include "frontend/music/mci_errors.h"
+#include "mci_api.h"
+#include "mci_errors.h"
 #include "wide.h"
 
 namespace orbilon::music {

@@ -1,4 +1,4 @@
-#include "orbilon_s.h"
+#include "orbilon_s_win32.h"
 
 #include <windows.h>
 
@@ -9,7 +9,7 @@
 #include "app.h"
 #include "bgm_music.h"
 #include "dispatch.h"
-#include "frontend/settings/settings.h"
+#include "settings.h"
 #include "saver_host.h"
 #include "wide.h"
 

@@ -1,4 +1,4 @@
-#include "orbilon_r.h"
+#include "orbilon_r_win32.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "orbilon_s.h"
+#include "orbilon_s_qt.h"
 
 #include <fcntl.h>
 #include <sys/eventfd.h>
@@ -17,7 +17,7 @@
 
 #include "command_line.h"
 #include "dispatch.h"
-#include "frontend/settings/settings.h"
+#include "settings.h"
 #include "orbilon_b.h"
 #include "platform.h"
 #include "service_core.h"

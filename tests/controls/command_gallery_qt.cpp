@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "command.h"
+#include "command_qt.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "command.h"
+#include "command_qt.h"
 
 #include <QApplication>
 #include <QFocusEvent>

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# saver_test.sh CASE: one behaviour of Orbilon.dll on the private display the test runs on.
+# renderer_saver_test.sh CASE: one behaviour of Orbilon.dll on the private display the test runs on.
 # Waits are generous: the machine may be slow and loaded.
 set -u
 b=${ORBILON_BUILD:?}

@@ -1,4 +1,4 @@
-#include "window_zoom.h"
+#include "window_zoom_qt.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

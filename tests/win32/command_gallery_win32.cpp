@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "command.h"
+#include "command_win32.h"
 #include "command_resources.h"
 #include "face_geometry.h"
 #include "wide.h"

@@ -7,9 +7,9 @@
 #include <cstdlib>
 
 #include "dispatch.h"
-#include "frontend/music/gst/mci_layer.h"
-#include "frontend/settings/settings.h"
-#include "orbilon_s.h"
+#include "mci_layer.h"
+#include "settings.h"
+#include "orbilon_s_qt.h"
 #include "platform.h"
 #include "service_core.h"
 

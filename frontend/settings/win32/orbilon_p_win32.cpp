@@ -2,7 +2,7 @@
 // labels, marks, heading frame and both shadings are drawn by the form and its panel (so they
 // stand on the shading without a background of their own); the track box is a system combo
 // box, the four buttons are Command windows.
-#include "orbilon_p.h"
+#include "orbilon_p_win32.h"
 
 // windows.h first: the other system headers build on it.
 // clang-format off
@@ -17,7 +17,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "command.h"
+#include "command_win32.h"
 #include "design_data.h"
 #include "dialog_layout.h"
 #include "doc_page.h"
@@ -27,7 +27,7 @@
 #include "settings.h"
 #include "wide.h"
 #include "window_contract.h"
-#include "window_zoom.h"
+#include "window_zoom_win32.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# scene_dump_test.sh RUNNER SCENE-DUMP.EXE NATIVE-SCENE-DUMP: the Windows scene-dump's command
+# scene_dump_windows_test.sh RUNNER SCENE-DUMP.EXE NATIVE-SCENE-DUMP: the Windows scene-dump's command
 # line, and its state after 1000 frames against the native program's. Another C library's acos
 # and pow may differ in the last bit, so numbers are compared within a relative 1e-5 and
 # everything else exactly.

@@ -1,4 +1,4 @@
-#include "orbilon_p.h"
+#include "orbilon_p_qt.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <functional>
 
-#include "command.h"
+#include "command_qt.h"
 #include "design_data.h"
 #include "dialog_layout.h"
 #include "doc_page.h"
@@ -19,7 +19,7 @@
 #include "platform.h"
 #include "settings.h"
 #include "window_contract.h"
-#include "window_zoom.h"
+#include "window_zoom_qt.h"
 
 namespace dlg = orbilon::dialog;
 

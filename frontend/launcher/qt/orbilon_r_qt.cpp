@@ -1,4 +1,4 @@
-#include "orbilon_r.h"
+#include "orbilon_r_qt.h"
 
 #include <QCloseEvent>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "command.h"
+#include "command_win32.h"
 
 #include <algorithm>
 #include <array>
