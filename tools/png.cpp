@@ -75,7 +75,8 @@ std::vector<uint8_t> EncodePng(int width, int height, const std::vector<uint8_t>
     std::vector<uint8_t> ihdr;
     PutBe32(ihdr, static_cast<uint32_t>(width));
     PutBe32(ihdr, static_cast<uint32_t>(height));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8-bit, truecolour, deflate, no filter, no interlace
+    ihdr.insert(ihdr.end(),
+                {8, 2, 0, 0, 0});  // 8-bit, truecolour, deflate, no filter, no interlace
     PutChunk(out, "IHDR", ihdr);
     PutChunk(out, "IDAT", z);
     PutChunk(out, "IEND", {});

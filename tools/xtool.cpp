@@ -70,9 +70,10 @@ bool Screenshot(Display* d, Window w, const std::string& path) {
 }
 
 int Usage() {
-    std::fprintf(stderr,
-                 "usage: xtool find|wait|gone|info|key|button|move|close|resize|screenshot|pixel|window "
-                 "...\n");
+    std::fprintf(
+        stderr,
+        "usage: xtool find|wait|gone|info|key|button|move|close|resize|screenshot|pixel|window "
+        "...\n");
     return 2;
 }
 

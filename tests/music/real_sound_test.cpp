@@ -18,8 +18,8 @@
 
 #include "mci_layer.h"
 #include "orbilon_bgm.h"
-#include "settings.h"
 #include "run_pipeline.h"
+#include "settings.h"
 
 namespace {
 

@@ -20,8 +20,8 @@
 
 #include "command_qt.h"
 #include "doc_page.h"
-#include "orbilon_p_qt.h"
 #include "orbilon_p_logic.h"
+#include "orbilon_p_qt.h"
 #include "platform.h"
 #include "settings.h"
 #include "window_zoom_qt.h"

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "command_win32.h"
 #include "command_resources.h"
+#include "command_win32.h"
 #include "face_geometry.h"
 #include "wide.h"
 

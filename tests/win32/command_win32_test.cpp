@@ -1,13 +1,14 @@
 // The Command window class fed the messages Windows sends it: looks painted into its face,
 // clicks reaching the parent, the enabled state, and a caption font with Japanese glyphs.
 // Needs a display (Wine's windows), see tests/win32/CMakeLists.txt.
+#include "command_win32.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-#include "command_win32.h"
 #include "command_resources.h"
 
 namespace {

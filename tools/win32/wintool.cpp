@@ -21,8 +21,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "wide.h"
 #include "still.h"
+#include "wide.h"
 
 namespace {
 

@@ -1,5 +1,3 @@
-#include "orbilon_b.h"
-
 #include <wayland-client.h>
 
 #include <QApplication>
@@ -8,10 +6,11 @@
 
 #include "dispatch.h"
 #include "mci_layer.h"
-#include "settings.h"
+#include "orbilon_b.h"
 #include "orbilon_s_qt.h"
 #include "platform.h"
 #include "service_core.h"
+#include "settings.h"
 
 int32_t CursorCount = 0;
 

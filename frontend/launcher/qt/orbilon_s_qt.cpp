@@ -17,10 +17,10 @@
 
 #include "command_line.h"
 #include "dispatch.h"
-#include "settings.h"
 #include "orbilon_b.h"
 #include "platform.h"
 #include "service_core.h"
+#include "settings.h"
 #include "shell_choice.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include "app.h"
 #include "argument_text.h"
 #include "dispatch.h"
-#include "settings.h"
 #include "orbilon_p_win32.h"
-#include "wide.h"
 #include "orbilon_r_win32.h"
 #include "orbilon_s_win32.h"
+#include "settings.h"
+#include "wide.h"
 #include "winmm_layer.h"
 
 int32_t CursorCount = 0;

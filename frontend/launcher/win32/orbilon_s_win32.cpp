@@ -9,8 +9,8 @@
 #include "app.h"
 #include "bgm_music.h"
 #include "dispatch.h"
-#include "settings.h"
 #include "saver_host.h"
+#include "settings.h"
 #include "wide.h"
 
 namespace {

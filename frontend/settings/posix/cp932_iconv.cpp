@@ -1,7 +1,7 @@
-#include "cp932.h"
-
 #include <errno.h>
 #include <iconv.h>
+
+#include "cp932.h"
 
 namespace orbilon::cp932 {
 namespace {

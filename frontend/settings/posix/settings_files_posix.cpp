@@ -1,6 +1,4 @@
 // Orbilon.ini on POSIX: file descriptors, atomic rename, the XDG configuration folder.
-#include "settings_files.h"
-
 #include <errno.h>
 #include <fcntl.h>
 #include <pwd.h>
@@ -10,6 +8,7 @@
 #include <unistd.h>
 
 #include "settings.h"
+#include "settings_files.h"
 
 namespace orbilon {
 

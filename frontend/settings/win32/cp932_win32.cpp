@@ -1,7 +1,7 @@
 // CP932 through the system's own code page 932 tables.
-#include "cp932.h"
-
 #include <windows.h>
+
+#include "cp932.h"
 
 namespace orbilon::cp932 {
 namespace {

@@ -1,12 +1,11 @@
 // Orbilon.ini on Windows: wide-character file calls, replacement in one step, %APPDATA%.
-#include "settings_files.h"
-
 #include <windows.h>
 
 #include <memory>
 #include <optional>
 
 #include "settings.h"
+#include "settings_files.h"
 
 namespace orbilon {
 
