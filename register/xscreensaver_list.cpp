@@ -254,7 +254,8 @@ std::optional<Edit> Register(std::string_view file, std::string_view command, st
     const Line& last = parsed->lines[r.last];
     const std::string eol = parser.BodyEnd(last) < last.end ? "\r\n" : "\n";
     if (r.continuesAtEof) {
-        if (last.next == last.end) edit.text += eol;
+        // A file that ends in the CR of a CRLF lacks only its LF.
+        if (last.next == last.end) edit.text += eol == "\r\n" ? "\n" : eol;
         edit.text += (needSeparator ? "\\n" : "") + EntryLine(command);
         if (last.next > last.end) edit.text += eol;
     } else {

@@ -146,6 +146,8 @@ TEST(XScreenSaverList, OddContinuationLines) {
         {"programs: maze --root \\n\\", {"maze --root", kCommand}},
         {"programs: maze --root \\n\\\n", {"maze --root", kCommand}},
         {"programs: maze --root\\", {"maze --root", kCommand}},
+        // ... and between the CR and the LF of its last line end.
+        {"programs: maze --root \\n\\\r", {"maze --root", kCommand}},
         // A value that starts on the next line, then blank continuation lines.
         {"*programs:\\\n\\\n   \\\n  maze --root\n", {"maze --root", kCommand}},
         // Other escapes stay what they are; `\\n` is a backslash and an n, not a separator.
