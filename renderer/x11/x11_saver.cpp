@@ -19,7 +19,7 @@
 #include "glx_surface.h"
 #include "monitor_layout.h"
 #include "saver_proc.h"
-#include "x11_frame_loop.h"
+#include "x11_display.h"
 #include "x11_windows.h"
 
 namespace orbilon {

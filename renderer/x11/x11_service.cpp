@@ -18,7 +18,7 @@
 #include "gl_scene.h"
 #include "glx_surface.h"
 #include "monitor_layout.h"
-#include "x11_frame_loop.h"
+#include "x11_display.h"
 #include "x11_saver.h"
 
 namespace orbilon {

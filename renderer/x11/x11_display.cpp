@@ -1,4 +1,4 @@
-#include "x11_frame_loop.h"
+#include "x11_display.h"
 
 #include <X11/extensions/Xrandr.h>
 #include <X11/extensions/dpms.h>
