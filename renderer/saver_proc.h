@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string_view>
 
 #include "frame_loop.h"
@@ -62,6 +63,24 @@ public:
     // Shows the platform's password dialog (modal: messages may arrive meanwhile); nonzero when
     // the saver may close.
     virtual int VerifyPassword() = 0;
+};
+
+// A host whose window system has no message queue of its own for the saver's requests (X11,
+// Wayland): a posted close or quit waits here until the run loop takes it, and no password
+// check is offered.
+class QueuedSaverHost : public SaverHost {
+public:
+    struct Posted {
+        bool quit;
+        int code;
+    };
+    void PostClose() override { posted_.push_back({false, 0}); }
+    void PostQuit(int exitCode) override { posted_.push_back({true, exitCode}); }
+    bool HasPasswordCheck() override { return false; }
+    int VerifyPassword() override { return 1; }
+
+protected:
+    std::deque<Posted> posted_;
 };
 
 struct SaverState {

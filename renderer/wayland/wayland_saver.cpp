@@ -138,7 +138,7 @@ struct Seat {
     std::optional<uint32_t> keyboardFocus;
 };
 
-class WaylandSaver final : public SaverHost {
+class WaylandSaver final : public QueuedSaverHost {
 public:
     explicit WaylandSaver(wl_display* display) : display_(display) {}
 
@@ -228,17 +228,8 @@ public:
         scene_.reset();
         egl_.reset();
     }
-    void PostClose() override { posted_.push_back({false, 0}); }
-    void PostQuit(int exitCode) override { posted_.push_back({true, exitCode}); }
-    bool HasPasswordCheck() override { return false; }
-    int VerifyPassword() override { return 1; }
 
 private:
-    struct Posted {
-        bool quit;
-        int code;
-    };
-
     bool Fail(const char* why) {
         std::fprintf(stderr, "%s: %s\n", Program, why);
         return false;
@@ -616,7 +607,6 @@ private:
     SharedStep step_;
     PointerTracker pointer_;
     FocusTracker focus_;
-    std::deque<Posted> posted_;
     SaverProc proc_{*this};
 };
 

@@ -89,7 +89,7 @@ void BringToFront(Display* d, const Atoms& atoms, Window w) {
                &e);
 }
 
-class X11Saver final : public SaverHost, public WindowSource {
+class X11Saver final : public QueuedSaverHost, public WindowSource {
 public:
     explicit X11Saver(Display* d)
         : d_(d),
@@ -242,17 +242,8 @@ public:
         scene_.reset();
         surface_.reset();
     }
-    void PostClose() override { posted_.push_back({false, 0}); }
-    void PostQuit(int exitCode) override { posted_.push_back({true, exitCode}); }
-    bool HasPasswordCheck() override { return false; }
-    int VerifyPassword() override { return 1; }
 
 private:
-    struct Posted {
-        bool quit;
-        int code;
-    };
-
     void SetWindowProperties() {
         XClassHint hint{const_cast<char*>(InstanceName), const_cast<char*>(ClassName)};
         XSetClassHint(d_, window_, &hint);
@@ -452,7 +443,6 @@ private:
     std::optional<GlxFormat> format_;
     std::unique_ptr<GlxSurface> surface_;
     std::unique_ptr<SceneGl> scene_;
-    std::deque<Posted> posted_;
     std::vector<ScreenRect> monitors_;
     std::vector<MonitorRate> rates_;
     ScreenRect placed_;
