@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "command_qt.h"
+#include "display_x11.h"
 #include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_qt.h"
-#include "platform.h"
 #include "settings.h"
 #include "window_zoom_qt.h"
 

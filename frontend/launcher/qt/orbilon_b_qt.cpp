@@ -5,10 +5,10 @@
 #include <cstdlib>
 
 #include "dispatch.h"
+#include "display_x11.h"
 #include "mci_layer.h"
 #include "orbilon_b.h"
 #include "orbilon_s_qt.h"
-#include "platform.h"
 #include "service_core.h"
 #include "settings.h"
 

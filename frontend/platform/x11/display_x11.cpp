@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "display_x11.h"
 
 #include <dirent.h>
 #include <fcntl.h>
