@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "command_qt.h"
-#include "display_x11.h"
 #include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_qt.h"
 #include "settings.h"
+#include "toolkit_qt.h"
 #include "window_zoom_qt.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <cmath>
 #include <utility>
 
-#include "display_x11.h"
 #include "face_geometry.h"
+#include "toolkit_qt.h"
 
 namespace cc = orbilon::controls;
 

@@ -15,6 +15,7 @@
 
 #include "bgm_music.h"
 #include "display_x11.h"
+#include "processes_posix.h"
 #include "saver_host.h"
 
 class QSocketNotifier;

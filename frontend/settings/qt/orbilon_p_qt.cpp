@@ -14,10 +14,10 @@
 #include "command_qt.h"
 #include "design_data.h"
 #include "dialog_layout.h"
-#include "display_x11.h"
 #include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "settings.h"
+#include "toolkit_qt.h"
 #include "window_contract.h"
 #include "window_zoom_qt.h"
 
