@@ -318,11 +318,6 @@ void Orbilon_P::ShowSource(int16_t kind) {
     Cmd_BGM_->SetEnabled(view.fileButtonEnabled);
 }
 
-void Orbilon_P::ChooseSource(int i) {
-    BGMKind = static_cast<int16_t>(i);
-    ShowSource(BGMKind);
-}
-
 void Orbilon_P::ChooseFile() {
     // Qt reads the patterns from the last parentheses; both cases are listed because Linux
     // file names are case-sensitive and the pattern is meant as "any .mp3 or .wav".
