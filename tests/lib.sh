@@ -27,3 +27,31 @@ own_window() {
     for ((i = 0; i < 100; i++)); do [ -s "$dir/id" ] && break; sleep 0.1; done
     win=$(cat "$dir/id")
 }
+
+# until_ok SECONDS COMMAND...: true once COMMAND succeeds, tried every 0.1 s for SECONDS
+# (whole seconds).
+until_ok() {
+    local i n=$(($1 * 10))
+    shift
+    for ((i = 0; i < n; i++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# grows FILE SECONDS: true once FILE has content and grows further within SECONDS: a sink
+# written in real time is being played into.
+grows() {
+    local i first=0 n=$(($2 * 10))
+    for ((i = 0; i < n; i++)); do
+        first=$(stat -c %s "$1" 2>/dev/null || echo 0)
+        [ "$first" -gt 0 ] && break
+        sleep 0.1
+    done
+    for (( ; i < n; i++)); do
+        [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$first" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -1,6 +1,7 @@
 #include "bgm_music.h"
 
 #include "orbilon_bgm.h"
+#include "settings.h"
 
 namespace orbilon {
 
@@ -8,7 +9,7 @@ void BgmMusic::CdOpen() {
     Orbilon_BGM::CdOpen();
 }
 void BgmMusic::CdWatch() {
-    Orbilon_BGM::CdWatch();
+    Orbilon_BGM::CdWatch(RepeatTrack);
 }
 bool BgmMusic::CdAvailable() {
     return Orbilon_BGM::CdAvailable != 0;
@@ -17,13 +18,13 @@ void BgmMusic::CdClose() {
     Orbilon_BGM::CdClose();
 }
 void BgmMusic::WavPlay() {
-    Orbilon_BGM::WavPlay();
+    Orbilon_BGM::WavPlay(BGMFile);
 }
 void BgmMusic::WavStop() {
     Orbilon_BGM::WavStop();
 }
 void BgmMusic::Mp3Open() {
-    Orbilon_BGM::Mp3Open();
+    Orbilon_BGM::Mp3Open(BGMFile);
 }
 void BgmMusic::Mp3Loop() {
     Orbilon_BGM::Mp3Loop();

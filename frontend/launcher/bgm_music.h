@@ -1,4 +1,5 @@
-// The saver host's music operations, as the music module provides them on every platform.
+// The saver host's music operations, as the music module provides them on every platform, fed
+// with the settings' file and CD track at each call.
 #pragma once
 
 #include "saver_host.h"

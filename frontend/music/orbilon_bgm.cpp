@@ -3,9 +3,9 @@
 #include <cstring>
 #include <optional>
 
+#include "api_result.h"
 #include "mci_api.h"
 #include "number.h"
-#include "settings.h"
 
 namespace Orbilon_BGM {
 
@@ -103,7 +103,7 @@ void CdClose() {
     Resume([] { LastApiResult = Send("close cdaudio"); });
 }
 
-void CdWatch() {
+void CdWatch(int16_t repeatTrack) {
     CdAvailable = kTrue;
     try {
         std::string t = MciQuery("status cdaudio current track");
@@ -118,17 +118,17 @@ void CdWatch() {
         }
         LastApiResult = CurrentMciApi().SendString("status cdaudio mode", CdMode, sizeof CdMode);
         const std::string mode(CdMode, 7);
-        if (RepeatTrack == 0) {
+        if (repeatTrack == 0) {
             if (mode == "stopped") MciPlay("cdaudio", "", "");
             return;
         }
         // Both tests are evaluated, so a track reply that is no number fails the step
         // even while the drive is stopped.
         const bool stopped = mode == "stopped";
-        const bool elsewhere = AsNumber(t) != RepeatTrack;
+        const bool elsewhere = AsNumber(t) != repeatTrack;
         if (stopped || elsewhere) {
             std::string p =
-                MciQuery("status cdaudio position track " + std::to_string(RepeatTrack));
+                MciQuery("status cdaudio position track " + std::to_string(repeatTrack));
             MciPlay("cdaudio", p, "");
         }
     } catch (...) {
@@ -136,9 +136,9 @@ void CdWatch() {
     }
 }
 
-void Mp3Open() {
-    Resume([] {
-        const std::string open = "open \"" + BGMFile + "\" type MPEGVideo Alias MP3Play";
+void Mp3Open(const std::string& file) {
+    Resume([&file] {
+        const std::string open = "open \"" + file + "\" type MPEGVideo Alias MP3Play";
         if (Send(open) == 0) Send("play MP3Play");
     });
 }
@@ -161,14 +161,13 @@ void Mp3Close() {
     Resume([] { Send("close MP3Play"); });
 }
 
-void WavPlay() {
-    Resume([] {
+void WavPlay(const std::string& file) {
+    Resume([&file] {
         auto& api = CurrentMciApi();
         if (api.WaveOutGetNumDevs() <= 0) return;
         LastApiResult =
-            api.PlaySound(BGMFile.c_str(), orbilon::music::kSndAsync | orbilon::music::kSndLoop)
-                ? 1
-                : 0;
+            api.PlaySound(file.c_str(), orbilon::music::kSndAsync | orbilon::music::kSndLoop) ? 1
+                                                                                              : 0;
     });
 }
 

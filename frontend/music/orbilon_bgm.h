@@ -1,6 +1,7 @@
 // Orbilon_BGM: background music for a saver run. The saver host calls the open
 // operations at load, the watch/loop steps from its timers and the close operations
-// at unload; every failure is silent.
+// at unload; every failure is silent. What to play (the file, the CD track to repeat) comes
+// from the caller with each call.
 #pragma once
 
 #include <cstdint>
@@ -20,15 +21,16 @@ extern char CdMode[255];
 extern char FileMode[30];
 
 void CdOpen();
-void CdWatch();
+// repeatTrack: the CD track to keep repeating, 0 for the whole disc.
+void CdWatch(int16_t repeatTrack);
 void CdClose();
 
-void Mp3Open();
+void Mp3Open(const std::string& file);
 void Mp3Loop();
 void Mp3Close();
 bool Mp3IsPlaying();
 
-void WavPlay();
+void WavPlay(const std::string& file);
 void WavStop();
 
 // 0 on success, -1 for an empty command, else the layer's error code; `reply` gets

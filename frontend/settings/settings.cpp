@@ -12,7 +12,6 @@
 int16_t BGMKind = 0;
 int16_t RepeatTrack = 0;
 std::string BGMFile;
-int32_t LastApiResult = 0;
 
 namespace orbilon {
 

@@ -6,15 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "api_result.h"
+
 // Music source: 0 none, 1 audio CD, 2 MP3 or WAV file; other values are kept as read.
 extern int16_t BGMKind;
 // CD track to repeat; 0 plays the whole disc.
 extern int16_t RepeatTrack;
 // The music file's path, UTF-8.
 extern std::string BGMFile;
-// Raw result of the last platform call that sets it (for WriteIni: non-zero on success).
-// Scratch: read it only right after the call.
-extern int32_t LastApiResult;
 
 // Directory of the running executable (/proc/self/exe, resolved), without a trailing '/'.
 std::string ProgramFolder();

@@ -62,7 +62,7 @@ for sig in TERM HUP; do
     rm -f "$dir/s.wav"
     ORBILON_AUDIO_SINK=$(sink s) "$scr" /s & p=$!
     "$X" wait Orbilon_VC 20 >/dev/null || fail "$sig: no renderer"
-    sleep 1.5
+    grows "$dir/s.wav" 20 || fail "$sig: music did not play"
     kill -$sig $p
     ended $p 5 || fail "$sig: host did not end"
     [ "${rc:-1}" = 0 ] || fail "$sig: status $rc"

@@ -45,6 +45,8 @@ growing() {
     sleep 1.5
     for s in "$@"; do [ "$(size "$s")" -gt "${a[i]}" ] && echo "$s"; i=$((i + 1)); done
 }
+# root_cleared: the corner the stand-in renderer paints shows something else.
+root_cleared() { [ "$("$X" pixel 1270 1010)" != "48 96 192" ]; }
 # renderer PID: the renderer started by front end PID, waited for; its pid in $r.
 renderer() {
     local i
@@ -83,21 +85,20 @@ finish() {
 
 echo "== a runtime folder the user cannot write: still one music stream for two monitors"
 monitors "$dir/foreign" foreign
-sleep 2.5
+until_ok 20 compgen -G "$dir/out/foreign-m[12].wav" >/dev/null || fail "unwritable runtime folder: no music"
 now=$(growing foreign-m1 foreign-m2)
 [ "$(echo "$now" | grep -c .)" = 1 ] || fail "unwritable runtime folder: playing: '$now'"
 finish "$m1" "$m2"
 
 echo "== the playing monitor's run killed late: the other one plays from then on"
 monitors "$dir/run" run
-sleep 4
+until_ok 20 compgen -G "$dir/out/run-m[12].wav" >/dev/null || fail "handover: no music"
 player=$(growing run-m1 run-m2)
 if [ "$player" = run-m1 ]; then dead=$m1 other=run-m2 live=$m2; else dead=$m2 other=run-m1 live=$m1; fi
 [ "$(echo "$player" | grep -c .)" = 1 ] || fail "handover: playing before: '$player'"
 kill -KILL "$dead"
 gone "$dead" 5 || fail "handover: the player did not die"
-sleep 1
-[ "$(growing "$other")" = "$other" ] || fail "handover: the other run did not take the music over"
+grows "$dir/out/$other.wav" 10 || fail "handover: the other run did not take the music over"
 finish "$live"
 
 echo "== a /s front end killed hard takes its renderer with it"
@@ -126,8 +127,7 @@ for how in term end; do
     [ "$("$X" pixel 1270 1010)" = "48 96 192" ] || fail "root $how: the renderer painted nothing"
     [ $how = term ] && kill -TERM $p
     ended $p 10 || fail "root $how: the run did not end"
-    sleep 0.3
-    [ "$("$X" pixel 1270 1010)" != "48 96 192" ] || fail "root $how: the last frame stays on the root (status $rc)"
+    until_ok 5 root_cleared || fail "root $how: the last frame stays on the root (status $rc)"
 done
 
 echo "== too few file descriptors: the saver runs without music and says so once"

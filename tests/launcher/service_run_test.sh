@@ -24,6 +24,12 @@ renderer() {
     done
     return 1
 }
+# ignores_term PID: SIGTERM is in the process's ignored set.
+ignores_term() {
+    local mask
+    mask=$(sed -n 's/^SigIgn:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null)
+    [ -n "$mask" ] && (((16#$mask >> 14) & 1))
+}
 # target PID: the window the renderer PID was given.
 target() { tr '\0' '\n' <"/proc/$1/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p'; }
 # term PID WHAT: SIGTERM, then the front end must be gone within a second (two, on a busy
@@ -93,7 +99,7 @@ for m in 1 2 3; do
     for ((i = 0; i < 100; i++)); do [ -s "$dir/w$m" ] && break; sleep 0.1; done
     XSCREENSAVER_WINDOW=$(cat "$dir/w$m") ORBILON_AUDIO_SINK=$(sink m$m) "$scr" 4>&- --root & ids+=($!)
 done
-sleep 2
+until_ok 20 compgen -G "$dir/m[123].wav" >/dev/null || fail "monitors: no music starts"
 n=0
 for p in "${ids[@]}"; do renderer $p && n=$((n + 1)); done
 [ $n = 3 ] || fail "monitors: $n of 3 renderers run"
@@ -103,11 +109,11 @@ for p in "${ids[@]}"; do renderer $p; term $p monitor; done
 echo "== a restarted run takes the music over from the one ending"
 own_window 200 150
 XSCREENSAVER_WINDOW=$win ORBILON_AUDIO_SINK=$(sink old) "$scr" 4>&- --root & old=$!
-renderer $old; sleep 1.5
+renderer $old
+grows "$dir/old.wav" 20 || fail "restart: the first run plays nothing"
 kill -TERM $old
 XSCREENSAVER_WINDOW=$win ORBILON_AUDIO_SINK=$(sink new) "$scr" 4>&- --root & p=$!
-sleep 2.5
-[ "$(playing new)" = 1 ] || fail "restart: the new run plays nothing"
+grows "$dir/new.wav" 20 || fail "restart: the new run plays nothing"
 renderer $p; term $p restart
 wait $old 2>/dev/null
 
@@ -140,7 +146,7 @@ done
 echo "== a renderer deaf to SIGTERM is killed"
 XSCREENSAVER_WINDOW=$win FAKE_RENDERER_IGNORE_TERM=1 "$scr" 4>&- --root & p=$!
 renderer $p || fail "deaf: no renderer"
-sleep 0.5
+until_ok 10 ignores_term "$r" || fail "deaf: the renderer does not ignore SIGTERM"
 term $p deaf
 exec 4>&-
 

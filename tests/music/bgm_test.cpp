@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "api_result.h"
 #include "mci_api.h"
 #include "orbilon_bgm.h"
-#include "settings.h"
 
 namespace {
 
@@ -62,8 +62,6 @@ class BgmTest : public ::testing::Test {
 protected:
     void SetUp() override {
         orbilon::music::SetMciApi(&layer);
-        RepeatTrack = 0;
-        BGMFile.clear();
         LastApiResult = 12345;
         std::memset(CdMode, 0, sizeof CdMode);
     }
@@ -82,6 +80,8 @@ protected:
     }
 
     ScriptedLayer layer;
+    int16_t repeatTrack = 0;
+    std::string file;
 };
 
 TEST_F(BgmTest, OpenAndCloseSendTheirCommandsWithoutReplyBuffers) {
@@ -90,8 +90,8 @@ TEST_F(BgmTest, OpenAndCloseSendTheirCommandsWithoutReplyBuffers) {
     EXPECT_EQ(LastApiResult, 276);
     CdClose();
     EXPECT_EQ(LastApiResult, 0);
-    BGMFile = "/music/my song.mp3";
-    Mp3Open();
+    file = "/music/my song.mp3";
+    Mp3Open(file);
     Mp3Close();
     EXPECT_THAT(
         layer.sent,
@@ -102,10 +102,10 @@ TEST_F(BgmTest, OpenAndCloseSendTheirCommandsWithoutReplyBuffers) {
 }
 
 TEST_F(BgmTest, FailedMp3OpenSendsNoPlayAndLoopKeepsTrying) {
-    BGMFile = "/gone.mp3";
+    file = "/gone.mp3";
     layer.answers["open \"/gone.mp3\" type MPEGVideo Alias MP3Play"] = {275, ""};
     layer.answers["status MP3Play mode"] = {263, ""};
-    Mp3Open();
+    Mp3Open(file);
     Mp3Loop();
     EXPECT_EQ(LastApiResult, 12345);  // file commands leave it alone
     EXPECT_THAT(layer.Commands(),
@@ -128,13 +128,13 @@ TEST_F(BgmTest, Mp3LoopRestartsOnlyWhenNotPlaying) {
 }
 
 TEST_F(BgmTest, WavPlaysLoopingOnlyWithAnOutputDevice) {
-    BGMFile = "/a/loop.wav";
+    file = "/a/loop.wav";
     layer.devices = 0;
-    WavPlay();
+    WavPlay(file);
     EXPECT_TRUE(layer.sounds.empty());
     EXPECT_EQ(LastApiResult, 12345);
     layer.devices = 2;
-    WavPlay();
+    WavPlay(file);
     WavStop();
     EXPECT_EQ(LastApiResult, 1);
     EXPECT_THAT(layer.sounds, ElementsAre(std::pair<std::string, uint32_t>{"/a/loop.wav", 9},
@@ -174,10 +174,10 @@ TEST_F(BgmTest, CommandQueryAndPlayReportCodesAndTexts) {
 
 TEST_F(BgmTest, WatchWholeDiscPlaysOnOnlyWhenStopped) {
     Disc("4", "playing");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, -1);
     Disc("4", "stopped");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, -1);
     EXPECT_THAT(
         layer.sent,
@@ -189,7 +189,7 @@ TEST_F(BgmTest, WatchWholeDiscPlaysOnOnlyWhenStopped) {
 }
 
 TEST_F(BgmTest, WatchRepeatTrackRestartsItWhenLeftOrStopped) {
-    RepeatTrack = 3;
+    repeatTrack = 3;
     const auto plays = [&] {
         std::vector<std::string> p;
         for (const auto& c : layer.Commands()) {
@@ -200,24 +200,24 @@ TEST_F(BgmTest, WatchRepeatTrackRestartsItWhenLeftOrStopped) {
         return p;
     };
     Disc("3", "playing");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_TRUE(plays().empty());
     Disc("4", "playing");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_THAT(plays(),
                 ElementsAre("status cdaudio position track 3", "play cdaudio from 03:00:00:00"));
     Disc("3", "stopped");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_THAT(plays(),
                 ElementsAre("status cdaudio position track 3", "play cdaudio from 03:00:00:00"));
     EXPECT_EQ(CdAvailable, -1);
 
     // A track the disc lacks: the error text travels into the play command, which fails.
-    RepeatTrack = 25;
+    repeatTrack = 25;
     Disc("1", "stopped");
     layer.answers["status cdaudio position track 25"] = {282, ""};
     layer.answers["play cdaudio from Error:282"] = {270, ""};
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_THAT(plays(),
                 ElementsAre("status cdaudio position track 25", "play cdaudio from Error:282"));
     EXPECT_EQ(CdAvailable, -1);
@@ -226,47 +226,47 @@ TEST_F(BgmTest, WatchRepeatTrackRestartsItWhenLeftOrStopped) {
 TEST_F(BgmTest, WatchEndsOnErrorsAndOnATrackThatIsNoNumber) {
     // No disc: the first query fails and nothing else is sent.
     layer.answers["status cdaudio current track"] = {276, ""};
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, 0);
     EXPECT_THAT(layer.Commands(), ElementsAre("status cdaudio current track"));
 
     layer.sent.clear();
     Disc("2", "stopped");
     layer.answers["status cdaudio number of tracks"] = {257, ""};
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, 0);
     EXPECT_EQ(layer.sent.size(), 2u);
 
     // A reply that merely says "error" counts as one.
     layer.sent.clear();
     Disc("device error", "playing");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, 0);
     EXPECT_EQ(layer.sent.size(), 1u);
 
     // Not a number: fine for the whole disc, fatal with a repeat track, stopped or not.
     Disc("two", "stopped");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, -1);
-    RepeatTrack = 2;
+    repeatTrack = 2;
     layer.sent.clear();
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, 0);
     EXPECT_THAT(layer.Commands(),
                 ElementsAre("status cdaudio current track", "status cdaudio number of tracks",
                             "status cdaudio mode"));
     Disc(" 2 ", "playing");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(CdAvailable, -1);
 }
 
 TEST_F(BgmTest, WatchComparesOnlyTheFirstSevenModeCharacters) {
     Disc("1", "stopped and more");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(layer.Commands().back(), "play cdaudio");
     layer.sent.clear();
     Disc("1", "stop");
-    CdWatch();
+    CdWatch(repeatTrack);
     EXPECT_EQ(layer.Commands().back(), "status cdaudio mode");
 }
 
@@ -274,11 +274,10 @@ TEST_F(BgmTest, WatchComparesOnlyTheFirstSevenModeCharacters) {
 TEST(BgmSilent, NoLayerMeansNoMusicAndNoCrash) {
     orbilon::music::SetMciApi(nullptr);
     CdOpen();
-    CdWatch();
+    CdWatch(0);
     EXPECT_EQ(CdAvailable, 0);
-    BGMFile = "x.wav";
-    WavPlay();
-    Mp3Open();
+    WavPlay("x.wav");
+    Mp3Open("x.wav");
     Mp3Loop();
     EXPECT_FALSE(Mp3IsPlaying());
 }

@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "api_result.h"
 #include "mci_layer.h"
 #include "orbilon_bgm.h"
 #include "run_pipeline.h"
-#include "settings.h"
 
 namespace {
 
@@ -172,7 +172,6 @@ protected:
             std::to_string(fd_);
         setenv("ORBILON_AUDIO_SINK", sink.c_str(), 1);
         UseRealMciLayer();
-        RepeatTrack = 0;
     }
     void TearDown() override {
         Orbilon_BGM::Mp3Close();
@@ -205,7 +204,7 @@ protected:
 TEST_F(RealSound, WholeDiscPlaysAndStartsAgainAfterItsEnd) {
     setenv("ORBILON_CDROM", WriteDisc(dir_).c_str(), 1);
     Orbilon_BGM::CdOpen();
-    auto heard = Until([] { Orbilon_BGM::CdWatch(); }, 200ms,
+    auto heard = Until([] { Orbilon_BGM::CdWatch(0); }, 200ms,
                        [](const std::vector<int>& h) { return Runs(h).size() >= 4; });
     EXPECT_EQ(Orbilon_BGM::CdAvailable, -1);
     std::vector<int> runs = Runs(heard);
@@ -215,10 +214,9 @@ TEST_F(RealSound, WholeDiscPlaysAndStartsAgainAfterItsEnd) {
 
 TEST_F(RealSound, RepeatTrackPlaysOnlyThatTrackAgainAndAgain) {
     setenv("ORBILON_CDROM", WriteDisc(dir_).c_str(), 1);
-    RepeatTrack = 2;
     Orbilon_BGM::CdOpen();
     // Track 2 lasts 20 windows; three times that means it was started again.
-    auto heard = Until([] { Orbilon_BGM::CdWatch(); }, 200ms,
+    auto heard = Until([] { Orbilon_BGM::CdWatch(2); }, 200ms,
                        [](const std::vector<int>& h) { return Count(h, 1) >= 60; });
     EXPECT_EQ(Orbilon_BGM::CdAvailable, -1);
     EXPECT_GE(Count(heard, 1), 60);
@@ -234,7 +232,7 @@ TEST_F(RealSound, NoDiscABadImageOrAMissingTrackStaySilent) {
         setenv("ORBILON_CDROM", source == "garbage.cue" ? p.c_str() : source.c_str(), 1);
         if (source.empty()) unsetenv("ORBILON_CDROM");  // the default drive: none here
         Orbilon_BGM::CdOpen();
-        Orbilon_BGM::CdWatch();
+        Orbilon_BGM::CdWatch(0);
         if (!source.empty()) {
             EXPECT_EQ(Orbilon_BGM::CdAvailable, 0) << source;
         }
@@ -242,10 +240,9 @@ TEST_F(RealSound, NoDiscABadImageOrAMissingTrackStaySilent) {
     }
     // A repeat track the disc lacks: the watch goes on, the disc never starts.
     setenv("ORBILON_CDROM", WriteDisc(dir_).c_str(), 1);
-    RepeatTrack = 5;
     Orbilon_BGM::CdOpen();
     for (int i = 0; i < 5; ++i) {
-        Orbilon_BGM::CdWatch();
+        Orbilon_BGM::CdWatch(5);
         EXPECT_EQ(Orbilon_BGM::CdAvailable, -1);
         std::this_thread::sleep_for(100ms);
     }
@@ -255,9 +252,9 @@ TEST_F(RealSound, NoDiscABadImageOrAMissingTrackStaySilent) {
 TEST_F(RealSound, Mp3PlaysAndRestartsAfterItsEnd) {
     // A blank in the folder name, as in a typical music path.
     fs::create_directories(dir_ / "my music");
-    BGMFile = (dir_ / "my music" / "tone.mp3").string();
-    WriteMp3(BGMFile, 1000, 1.0);
-    Orbilon_BGM::Mp3Open();
+    const std::string file = (dir_ / "my music" / "tone.mp3").string();
+    WriteMp3(file, 1000, 1.0);
+    Orbilon_BGM::Mp3Open(file);
     bool playing = false;
     auto heard = Until(
         [&] {
@@ -274,9 +271,9 @@ TEST_F(RealSound, Mp3PlaysAndRestartsAfterItsEnd) {
 }
 
 TEST_F(RealSound, WavLoopsUntilStopped) {
-    BGMFile = (dir_ / "tone.wav").string();
-    WriteWav(BGMFile, 2000, 0.5);
-    Orbilon_BGM::WavPlay();
+    const std::string file = (dir_ / "tone.wav").string();
+    WriteWav(file, 2000, 0.5);
+    Orbilon_BGM::WavPlay(file);
     EXPECT_EQ(LastApiResult, 1);
     auto heard = Until([] {}, 200ms, [](const std::vector<int>& h) { return Count(h, 2) >= 40; });
     EXPECT_GE(Count(heard, 2), 40);  // 2 s of a 0.5 s file
@@ -307,8 +304,8 @@ TEST_F(RealSound, BadMusicFilesStaySilent) {
 
     for (const char* name : {"missing.mp3", "empty.mp3", "text.mp3", "folder.mp3", "truncated.mp3",
                              "quote\" type cdaudio.mp3"}) {
-        BGMFile = (dir_ / name).string();
-        const std::string open = "open \"" + BGMFile + "\" type MPEGVideo Alias Probe";
+        const std::string file = (dir_ / name).string();
+        const std::string open = "open \"" + file + "\" type MPEGVideo Alias Probe";
         const int32_t code = api.SendString(open, nullptr, 0);
         if (code == 0) {
             // Only a decoder can tell these are no music; on a slow machine its verdict may
@@ -324,11 +321,11 @@ TEST_F(RealSound, BadMusicFilesStaySilent) {
             EXPECT_STREQ(mode, "stopped") << name;
         }
         api.SendString("close Probe", nullptr, 0);
-        Orbilon_BGM::Mp3Open();
+        Orbilon_BGM::Mp3Open(file);
         for (int i = 0; i < 3; ++i) Orbilon_BGM::Mp3Loop();
         Orbilon_BGM::Mp3Close();
         // A wav path the layer refuses: the loop never starts.
-        EXPECT_FALSE(api.PlaySound(BGMFile.c_str(), 9)) << name;
+        EXPECT_FALSE(api.PlaySound(file.c_str(), 9)) << name;
     }
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(Count(Hear(out_), 0), 0);

@@ -22,8 +22,8 @@
 #include "doc_page.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_qt.h"
-#include "platform.h"
 #include "settings.h"
+#include "toolkit_qt.h"
 #include "window_zoom_qt.h"
 
 namespace {

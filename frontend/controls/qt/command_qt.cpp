@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "face_geometry.h"
-#include "platform.h"
+#include "toolkit_qt.h"
 
 namespace cc = orbilon::controls;
 

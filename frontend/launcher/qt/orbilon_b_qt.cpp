@@ -5,12 +5,15 @@
 #include <cstdlib>
 
 #include "dispatch.h"
+#include "display_x11.h"
 #include "mci_layer.h"
 #include "orbilon_b.h"
 #include "orbilon_s_qt.h"
-#include "platform.h"
+#include "processes_posix.h"
 #include "service_core.h"
 #include "settings.h"
+#include "toolkit_qt.h"
+#include "window_contract.h"
 
 int32_t CursorCount = 0;
 
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
     const std::string toolkitRuntime = platform::ToolkitRuntimeDirIfAbsent();
     QApplication app(argc, argv);
     platform::RemoveToolkitRuntimeDir(toolkitRuntime);
-    QApplication::setApplicationName(platform::kAppTitle);
+    QApplication::setApplicationName(orbilon::kAppTitle);
     // The forms end the process themselves; a closed message box must not.
     QApplication::setQuitOnLastWindowClosed(false);
     if (service.kind == orbilon::ServiceKind::None)

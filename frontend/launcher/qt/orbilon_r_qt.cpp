@@ -6,6 +6,7 @@
 
 #include "orbilon_b.h"
 #include "preview_core.h"
+#include "toolkit_qt.h"
 
 Orbilon_R::Orbilon_R(platform::WindowId parent)
     : QWidget(nullptr), Img_Prev(this), parent_(parent) {
@@ -50,7 +51,8 @@ void PlacePreview(int32_t parentHandle) {
 
     auto* form = new Orbilon_R(parent);  // lives until the process ends
     form->winId();
-    if (!platform::SetParent(form, parent)) platform::EndProcess();
+    if (!platform::WindowExists(parent) || !platform::SetParent(form, parent))
+        platform::EndProcess();
     const int w = orbilon::TwipsToPixels(widthTwips, tx);
     const int h = orbilon::TwipsToPixels(heightTwips, ty);
     form->setGeometry(0, 0, w, h);

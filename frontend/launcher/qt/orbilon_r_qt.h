@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "platform.h"
+#include "display_x11.h"
 
 class Orbilon_R : public QWidget {
 public:

@@ -17,8 +17,8 @@
 
 #include "command_line.h"
 #include "dispatch.h"
+#include "display_x11.h"
 #include "orbilon_b.h"
-#include "platform.h"
 #include "service_core.h"
 #include "settings.h"
 #include "shell_choice.h"

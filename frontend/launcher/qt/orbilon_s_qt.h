@@ -14,7 +14,8 @@
 #include <string>
 
 #include "bgm_music.h"
-#include "platform.h"
+#include "display_x11.h"
+#include "processes_posix.h"
 #include "saver_host.h"
 
 class QSocketNotifier;

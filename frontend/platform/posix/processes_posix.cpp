@@ -18,6 +18,22 @@ extern char** environ;
 
 namespace platform {
 
+namespace {
+std::string gCommandLine;
+}  // namespace
+
+void SetCommandLine(int argc, char** argv) {
+    gCommandLine.clear();
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) gCommandLine += ' ';
+        gCommandLine += argv[i];
+    }
+}
+
+const std::string& CommandLine() {
+    return gCommandLine;
+}
+
 pid_t StartProcess(const std::string& path, const std::vector<std::string>& environment) {
     char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
     std::vector<char*> env;

@@ -8,6 +8,11 @@
 
 namespace platform {
 
+// The process's argument text. SetCommandLine is called once from main(); CommandLine() is the
+// text after the program's own name, the arguments joined by single blanks.
+void SetCommandLine(int argc, char** argv);
+const std::string& CommandLine();
+
 // Process start by path, no arguments, no shell, with the given environment ("NAME=value"
 // entries). The child gets SIGTERM when this process dies, however it dies (SIGKILL, an
 // abort): a renderer covering the screen must not outlive the front end that watches it.

@@ -16,8 +16,8 @@
 #include "dialog_layout.h"
 #include "doc_page.h"
 #include "orbilon_p_logic.h"
-#include "platform.h"
 #include "settings.h"
+#include "toolkit_qt.h"
 #include "window_contract.h"
 #include "window_zoom_qt.h"
 
@@ -316,11 +316,6 @@ void Orbilon_P::ShowSource(int16_t kind) {
     }
     BGM_Repeat_->setEnabled(view.repeatEnabled);
     Cmd_BGM_->SetEnabled(view.fileButtonEnabled);
-}
-
-void Orbilon_P::ChooseSource(int i) {
-    BGMKind = static_cast<int16_t>(i);
-    ShowSource(BGMKind);
 }
 
 void Orbilon_P::ChooseFile() {

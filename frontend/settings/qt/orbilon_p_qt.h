@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "orbilon_p_form.h"
 #include "settings.h"
 
 class Command;
 class QComboBox;
 class QLabel;
 
-class Orbilon_P : public QDialog {
+class Orbilon_P : public QDialog, private orbilon::dialog::FormHandlers {
 public:
     // What the dialog asks of the world outside it; tests replace these.
     struct Services {
@@ -39,12 +40,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void Load();
-    void ShowSource(int16_t kind);
-    void ChooseSource(int i);
-    void ChooseFile();
-    void Save();
-    void OpenHomePage();
+    void Load() override;
+    void ShowSource(int16_t kind) override;
+    void ChooseFile() override;
+    void Save() override;
+    void OpenHomePage() override;
 
     Services services_;
     bool loaded_ = false;

@@ -7,7 +7,7 @@
 #include <QThread>
 #include <QWidget>
 
-#include "platform.h"
+#include "display_x11.h"
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include "design_data.h"
 #include "dialog_layout.h"
 #include "doc_page.h"
+#include "orbilon_p_form.h"
 #include "orbilon_p_logic.h"
 #include "orbilon_p_resources.h"
 #include "screen_units.h"
@@ -178,7 +179,7 @@ bool Inside(const RECT& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-class Form {
+class Form : private orbilon::dialog::FormHandlers {
 public:
     Form();
     Form(const Form&) = delete;
@@ -196,12 +197,11 @@ private:
 
     void Create();
     HWND MakeButton(HWND parent, int id, const char* name, const TwipRect& place);
-    void Load();
-    void ShowSource(int16_t kind);
-    void ChooseSource(int i);
-    void ChooseFile();
-    void Save();
-    void OpenHomePage();
+    void Load() override;
+    void ShowSource(int16_t kind) override;
+    void ChooseFile() override;
+    void Save() override;
+    void OpenHomePage() override;
     void Close();
     void Command(int id, int code);
     void PaintForm(HDC dc);
@@ -423,11 +423,6 @@ void Form::ShowSource(int16_t kind) {
         const RECT r = scale_.Px(mark);
         InvalidateRect(panel_, &r, FALSE);
     }
-}
-
-void Form::ChooseSource(int i) {
-    BGMKind = static_cast<int16_t>(i);
-    ShowSource(BGMKind);
 }
 
 void Form::ChooseFile() {

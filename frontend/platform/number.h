@@ -1,5 +1,5 @@
-// The front end's one reader for "reads as a number", shared by the settings loader and the
-// settings dialog so both accept exactly the same texts.
+// The front end's one reader for "reads as a number", shared by the settings loader, the
+// settings dialog and the music so all accept exactly the same texts.
 #pragma once
 
 #include <optional>

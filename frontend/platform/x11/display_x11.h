@@ -1,21 +1,10 @@
-// Window-system and toolkit services shared by the whole front end. One implementation of
-// each operation; callers never touch Xlib directly.
+// The X11 services of the front end: windows found by title and their rectangles, the pointer's
+// visibility, and what has to happen however the process ends. One connection of the layer's
+// own; callers never touch Xlib directly.
 #pragma once
 
-#include <sys/types.h>
-
-#include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
-
-#include "processes_posix.h"
-#include "window_contract.h"
-
-class QColor;
-class QPainter;
-class QRect;
-class QWidget;
 
 namespace platform {
 
@@ -26,12 +15,6 @@ struct WindowRect {
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
 };
-
-// Application facts. SetCommandLine is called once from main(); CommandLine() is the text
-// after the program's own name, the arguments joined by single blanks.
-void SetCommandLine(int argc, char** argv);
-const std::string& CommandLine();
-using orbilon::kAppTitle;
 
 // True while the layer has a display to talk to (false with the offscreen Qt platform or
 // without $DISPLAY; every window operation then answers "none").
@@ -54,24 +37,8 @@ bool WindowExists(WindowId id);
 // screen-wide while the counter is below 0. Returns the counter after the call.
 int ShowCursor(int flag);
 
-// GetCursorPos: the pointer in screen pixels; false when it cannot be read.
-bool GetCursorPos(int& x, int& y);
-
-// WindowFromPoint among the front end's own widgets; nullptr over a foreign window.
-QWidget* WindowFromPoint(int x, int y);
-
 // GetWindowRect: the outer rectangle in root coordinates.
 std::optional<WindowRect> GetWindowRect(WindowId id);
-
-// GetWindow(GW_OWNER): WM_TRANSIENT_FOR, 0 when unset.
-WindowId GetOwner(WindowId id);
-
-// SetParent: makes the widget's native window a child of a foreign window. The widget
-// keeps working as a Qt widget (painting, events). False when the parent is unusable.
-bool SetParent(QWidget* widget, WindowId parent);
-
-// PostMessageA(WM_CLOSE) to a form: a queued close.
-void PostClose(QWidget* widget);
 
 // The screen's root window.
 WindowId ScreenRoot();
@@ -90,31 +57,8 @@ void RunEndActions();
 // renderer drew on the root window stays there otherwise.
 void ClearAtEnd(WindowId window);
 
-// Modal message box, OK button only, no icon.
-void MessageBox(const std::string& text, const std::string& caption);
-
 // Immediate end of the process, status 0 unless given; nothing of the front end runs
 // afterwards.
 [[noreturn]] void EndProcess(int status = 0);
-
-// GetOpenFileNameA without an existence check: the chosen or typed full path, or nothing when
-// the user cancelled. filter uses Qt's syntax, e.g. "Music (*.mp3 *.wav)".
-std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,
-                                          const std::string& filter,
-                                          const std::string& startDir = {});
-
-// ShellExecuteA("open", url).
-void OpenUrl(const std::string& url);
-
-// GradientFill, vertical mode: top colour at the top row, bottom colour at the last.
-void FillVerticalGradient(QPainter& painter, const QRect& rect, const QColor& top,
-                          const QColor& bottom);
-
-// A 32-bit &H00BBGGRR colour, or &H8000000x for system colour x, as a Qt colour.
-QColor FromOleColour(uint32_t colour);
-
-// Twips per pixel on each axis: 1440 / the screen's logical DPI (15 at 96 DPI).
-double TwipsPerPixelX();
-double TwipsPerPixelY();
 
 }  // namespace platform

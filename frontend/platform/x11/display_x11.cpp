@@ -1,37 +1,17 @@
-#include "platform.h"
+#include "display_x11.h"
 
-#include <dirent.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
-#include <sys/file.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QColor>
-#include <QCursor>
-#include <QDesktopServices>
-#include <QFileDialog>
-#include <QLinearGradient>
-#include <QMessageBox>
-#include <QMetaObject>
-#include <QPainter>
-#include <QPalette>
-#include <QPointer>
-#include <QRect>
-#include <QScreen>
-#include <QUrl>
-#include <QWidget>
-#include <QWindow>
 #include <array>
 #include <atomic>
-#include <cerrno>
-#include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,22 +20,12 @@
 #include <memory>
 
 #include "cursor_counter.h"
-
-// Xlib after Qt: its macros (None, Bool, Status, ...) break Qt headers.
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/Xfixes.h>
-
 #include "window_watch.h"
 #include "x11_windows.h"
-
-extern char** environ;
 
 namespace platform {
 namespace {
 
-std::string gCommandLine;
 CursorCounter gCursor;
 
 // The end actions, fixed storage filled before any signal can read it: a handler sees an
@@ -95,18 +65,6 @@ Display* Dpy() {
 }
 
 }  // namespace
-
-void SetCommandLine(int argc, char** argv) {
-    gCommandLine.clear();
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) gCommandLine += ' ';
-        gCommandLine += argv[i];
-    }
-}
-
-const std::string& CommandLine() {
-    return gCommandLine;
-}
 
 bool HaveDisplay() {
     return Dpy() != nullptr;
@@ -150,18 +108,6 @@ int ShowCursor(int flag) {
     return change.counter;
 }
 
-bool GetCursorPos(int& x, int& y) {
-    if (!QGuiApplication::primaryScreen()) return false;
-    const QPoint p = QCursor::pos();
-    x = p.x();
-    y = p.y();
-    return true;
-}
-
-QWidget* WindowFromPoint(int x, int y) {
-    return QApplication::widgetAt(x, y);
-}
-
 std::optional<WindowRect> GetWindowRect(WindowId id) {
     Display* d = Dpy();
     if (!d || id == 0) return std::nullopt;
@@ -173,28 +119,6 @@ std::optional<WindowRect> GetWindowRect(WindowId id) {
     // The outer rectangle includes the X border on every side.
     const int b = static_cast<int>(border);
     return WindowRect{rx - b, ry - b, rx + static_cast<int>(w) + b, ry + static_cast<int>(h) + b};
-}
-
-WindowId GetOwner(WindowId id) {
-    Display* d = Dpy();
-    Window owner = 0;
-    if (!d || id == 0 || XGetTransientForHint(d, id, &owner) == 0) return 0;
-    return owner;
-}
-
-bool SetParent(QWidget* widget, WindowId parent) {
-    if (!widget || !WindowExists(parent)) return false;
-    widget->winId();  // the native window must exist before it can move
-    QWindow* own = widget->windowHandle();
-    QWindow* foreign = QWindow::fromWinId(parent);
-    if (!own || !foreign) return false;
-    foreign->setParent(nullptr);
-    own->setParent(foreign);
-    return true;
-}
-
-void PostClose(QWidget* widget) {
-    if (widget) QMetaObject::invokeMethod(widget, &QWidget::close, Qt::QueuedConnection);
 }
 
 WindowId ScreenRoot() {
@@ -266,102 +190,11 @@ void ClearAtEnd(WindowId window) {
     // The connection stays open until the process ends.
 }
 
-void MessageBox(const std::string& text, const std::string& caption) {
-    QMessageBox box;
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(QString::fromStdString(caption));
-    // Messages quote paths; a "<b>" in one is text, not markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QString::fromStdString(text));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-}
-
 void EndProcess(int status) {
     if (Display* d = Dpy()) XFlush(d);
     RunEndActions();
     std::fflush(nullptr);
     _exit(status);
-}
-
-std::optional<std::string> OpenFileDialog(QWidget* owner, const std::string& title,
-                                          const std::string& filter, const std::string& startDir) {
-    QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(startDir),
-                       QString::fromStdString(filter));
-    // No existence check: a typed name of a file that is not there (yet) is taken as it is.
-    // Qt's own dialog, because a native one may refuse such a name in open mode.
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty() || files.first().isEmpty()) return std::nullopt;
-    return files.first().toStdString();
-}
-
-void OpenUrl(const std::string& url) {
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
-}
-
-void FillVerticalGradient(QPainter& painter, const QRect& rect, const QColor& top,
-                          const QColor& bottom) {
-    if (rect.isEmpty()) return;
-    QLinearGradient g(rect.topLeft(), rect.bottomLeft());
-    g.setColorAt(0.0, top);
-    g.setColorAt(1.0, bottom);
-    painter.fillRect(rect, g);
-}
-
-QColor FromOleColour(uint32_t colour) {
-    if ((colour & 0xFF000000u) == 0x80000000u) {
-        const QPalette pal = QApplication::palette();
-        switch (colour & 0xFFu) {
-            case 5:
-                return pal.color(QPalette::Base);  // window
-            case 8:
-                return pal.color(QPalette::Text);  // window text
-            case 13:
-                return pal.color(QPalette::Highlight);
-            case 14:
-                return pal.color(QPalette::HighlightedText);
-            case 15:
-                return pal.color(QPalette::Button);  // button face
-            case 16:
-                return pal.color(QPalette::Mid);  // button shadow
-            case 17:
-                return pal.color(QPalette::Disabled, QPalette::Text);  // grey text
-            case 18:
-                return pal.color(QPalette::ButtonText);
-            case 20:
-                return pal.color(QPalette::Light);  // button highlight
-            case 21:
-                return pal.color(QPalette::Shadow);  // dark shadow
-            case 22:
-                return pal.color(QPalette::Midlight);  // 3D light
-            case 23:
-                return pal.color(QPalette::ToolTipText);
-            case 24:
-                return pal.color(QPalette::ToolTipBase);
-            default:
-                return pal.color(QPalette::Window);
-        }
-    }
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
-}
-
-static double TwipsPerPixel(bool horizontal) {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    if (!s) return 15.0;
-    const double dpi = horizontal ? s->logicalDotsPerInchX() : s->logicalDotsPerInchY();
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
-
-double TwipsPerPixelX() {
-    return TwipsPerPixel(true);
-}
-double TwipsPerPixelY() {
-    return TwipsPerPixel(false);
 }
 
 }  // namespace platform
