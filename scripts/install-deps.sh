@@ -11,6 +11,8 @@ packages=(
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
   # the renderer's Wayland shell: client library, wl_egl_window, wayland-scanner, xdg-shell
   libwayland-dev libwayland-bin wayland-protocols
+  # orbilon-idle: org_kde_kwin_idle's XML (sway 1.7's only idle protocol), GIO's D-Bus client
+  plasma-wayland-protocols libglib2.0-dev
   # front end
   qt6-base-dev qt6-base-dev-tools
   # the front end in a Wayland session without an X server
