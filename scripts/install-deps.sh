@@ -30,6 +30,8 @@ packages=(
   xscreensaver openbox
   # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys
   sway grim wtype weston
+  # GNOME's compositor and a private session bus, for orbilon-idle's GNOME path
+  mutter dbus-daemon
   # install and package checks
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
   # make bench: glxgears, the yardstick for a frame's cost
