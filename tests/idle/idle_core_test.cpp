@@ -60,12 +60,6 @@ TEST(IdleConfig, PathFollowsTheXdgRules) {
     EXPECT_EQ(ConfigPath("", ""), "");
 }
 
-TEST(IdleStart, OnlyInAWaylandSessionOfAUserWhoTurnedItOn) {
-    EXPECT_EQ(StartDecision(true, true), Start::Watch);
-    EXPECT_EQ(StartDecision(true, false), Start::NotEnabled);
-    EXPECT_EQ(StartDecision(false, true), Start::NotWayland);
-}
-
 TEST(IdleSource, PrefersTheWaylandProtocolsThatNeedASeat) {
     EXPECT_EQ(ChooseSource({.seat = true,
                             .ext_idle_notifier = true,
