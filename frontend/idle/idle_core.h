@@ -2,7 +2,6 @@
 // source a session offers, and when the saver starts. No platform code here.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,7 +9,7 @@
 namespace idle {
 
 constexpr int kDefaultSeconds = 600;
-// The idle protocols take milliseconds in 32 bits.
+// A day at most, far inside the idle protocols' 32-bit milliseconds.
 constexpr int kMaxSeconds = 24 * 60 * 60;
 
 enum class Action { Watch, Enable, Disable, Help };
