@@ -2,9 +2,11 @@
 // watch loops wait on.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <string>
+#include <utility>
 
 #include "idle_core.h"
 
