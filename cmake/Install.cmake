@@ -20,7 +20,7 @@ configure_file(${ORBILON_DATA}/${ORBILON_APP_ID}.metainfo.xml.in
                ${ORBILON_STAGE}/${ORBILON_APP_ID}.metainfo.xml @ONLY)
 configure_file(${ORBILON_DATA}/changelog.Debian.in ${ORBILON_STAGE}/changelog.Debian @ONLY)
 
-set(ORBILON_MAN_PAGES orbilon.6 Orbilon.dll.6 orbilon-register.1)
+set(ORBILON_MAN_PAGES orbilon.6 Orbilon.dll.6 orbilon-register.1 orbilon-idle.1)
 set(ORBILON_MADE_FILES)
 foreach(page ${ORBILON_MAN_PAGES})
   configure_file(${ORBILON_DATA}/${page} ${ORBILON_STAGE}/man/${page} @ONLY)
@@ -47,7 +47,7 @@ add_custom_target(install-data ALL DEPENDS ${ORBILON_MADE_FILES})
 
 # --- The programs, side by side, and the user's registration command.
 install(TARGETS orbilon_scr orbilon_renderer DESTINATION ${ORBILON_INSTALL_PROGRAM_DIR})
-install(TARGETS orbilon-register DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS orbilon-register orbilon-idle DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # The hack: a relative link from XScreenSaver's folder to the front end, so it resolves inside
 # a staging root too. The front end finds the renderer through /proc/self/exe, that is beside
@@ -70,6 +70,8 @@ install(FILES ${ORBILON_STAGE}/${ORBILON_APP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${ORBILON_STAGE}/${ORBILON_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
+# Runs orbilon-idle at every login; it does nothing for a user who has not turned it on.
+install(FILES ${ORBILON_DATA}/orbilon-idle.desktop DESTINATION ${ORBILON_XDG_AUTOSTART_DIR})
 foreach(size ${ORBILON_ICON_SIZES})
   install(FILES ${ORBILON_STAGE}/icons/${size}x${size}/orbilon.png
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps)
@@ -97,7 +99,8 @@ colours. Background music can accompany it: an audio CD, or an MP3 or WAV
 file that loops.
 
 Orbilon runs under XScreenSaver (after the user runs orbilon-register once),
-the MATE and Xfce screen savers, xss-lock and xautolock.")
+the MATE and Xfce screen savers, xss-lock and xautolock, and in Wayland
+sessions after idle minutes once the user runs orbilon-idle --enable.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # One package from both components; `debian` holds what only the package ships.
@@ -109,6 +112,9 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# A file under /etc is the administrator's: dpkg keeps their changes.
+file(WRITE ${ORBILON_STAGE}/conffiles "${ORBILON_XDG_AUTOSTART_DIR}/orbilon-idle.desktop\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${ORBILON_STAGE}/conffiles)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: GStreamer's playbin, MP3 and WAV
 # decoders and audio sinks, the dialog's font, and Mesa's OpenGL drivers.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

@@ -6,6 +6,8 @@ set(ORBILON_XSCREENSAVER_HACK_DIR /usr/libexec/xscreensaver CACHE PATH
     "Folder of XScreenSaver's hacks; the link `orbilon` goes there")
 set(ORBILON_XSCREENSAVER_CONFIG_DIR /usr/share/xscreensaver/config CACHE PATH
     "Folder of XScreenSaver's hack descriptions; orbilon.xml goes there")
+set(ORBILON_XDG_AUTOSTART_DIR /etc/xdg/autostart CACHE PATH
+    "Folder of the desktop's autostart entries; orbilon-idle.desktop goes there")
 # Both programs, side by side, below the prefix.
 set(ORBILON_INSTALL_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/orbilon)
 set(ORBILON_INSTALL_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/orbilon)

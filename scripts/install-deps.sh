@@ -11,6 +11,8 @@ packages=(
   libgl1-mesa-dri libglx-mesa0 libegl-mesa0
   # the renderer's Wayland shell: client library, wl_egl_window, wayland-scanner, xdg-shell
   libwayland-dev libwayland-bin wayland-protocols
+  # orbilon-idle: org_kde_kwin_idle's XML (sway 1.7's only idle protocol), GIO's D-Bus client
+  plasma-wayland-protocols libglib2.0-dev
   # front end
   qt6-base-dev qt6-base-dev-tools
   # the front end in a Wayland session without an X server
@@ -28,6 +30,8 @@ packages=(
   xscreensaver openbox
   # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys
   sway grim wtype weston
+  # GNOME's compositor and a private session bus, for orbilon-idle's GNOME path
+  mutter dbus-daemon
   # install and package checks
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
   # make bench: glxgears, the yardstick for a frame's cost

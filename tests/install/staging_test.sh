@@ -17,7 +17,9 @@ DESTDIR=$stage/root cmake --install "$B" --prefix /usr >"$stage/log" 2>&1 || {
     fail "cmake --install failed"
 }
 r=$stage/root
-expected="usr/bin/orbilon-register
+expected="etc/xdg/autostart/orbilon-idle.desktop
+usr/bin/orbilon-idle
+usr/bin/orbilon-register
 usr/libexec/orbilon/Orbilon.dll
 usr/libexec/orbilon/Orbilon.scr
 usr/libexec/xscreensaver/orbilon
@@ -28,6 +30,7 @@ usr/share/doc/orbilon/copyright
 usr/share/icons/hicolor/128x128/apps/orbilon.png
 usr/share/icons/hicolor/32x32/apps/orbilon.png
 usr/share/icons/hicolor/64x64/apps/orbilon.png
+usr/share/man/man1/orbilon-idle.1.gz
 usr/share/man/man1/orbilon-register.1.gz
 usr/share/man/man6/Orbilon.dll.6.gz
 usr/share/man/man6/orbilon.6.gz
@@ -36,7 +39,7 @@ usr/share/xscreensaver/config/orbilon.xml"
 actual=$(cd "$r" && find . ! -type d | sed 's|^\./||' | LC_ALL=C sort)
 [ "$actual" = "$(LC_ALL=C sort <<<"$expected")" ] ||
     fail "installed files differ: $(diff <(LC_ALL=C sort <<<"$expected") <(echo "$actual") | grep '^[<>]')"
-for p in usr/bin/orbilon-register usr/libexec/orbilon/Orbilon.scr usr/libexec/orbilon/Orbilon.dll; do
+for p in usr/bin/orbilon-register usr/bin/orbilon-idle usr/libexec/orbilon/Orbilon.scr usr/libexec/orbilon/Orbilon.dll; do
     [ -x "$r/$p" ] || fail "$p is not executable"
 done
 
@@ -55,6 +58,11 @@ for d in usr/share/applications/io.github.orbilon.Orbilon.desktop usr/share/appl
     exe=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$r/$d")
     [ -x "$r$exe" ] || fail "$d starts $exe, which is not installed"
 done
+# The login's entry runs the watcher from PATH, and nothing once the package is removed.
+autostart=$r/etc/xdg/autostart/orbilon-idle.desktop
+out=$(desktop-file-validate "$autostart" 2>&1) || fail "desktop-file-validate autostart: $out"
+grep -qx 'Exec=orbilon-idle' "$autostart" && grep -qx 'TryExec=orbilon-idle' "$autostart" ||
+    fail "the autostart entry does not run orbilon-idle"
 grep -qx 'Exec=/usr/libexec/xscreensaver/orbilon --root' "$r/usr/share/applications/screensavers/orbilon.desktop" ||
     fail "the screen-saver entry does not run the hack with --root"
 grep -qx 'Categories=Screensaver;' "$r/usr/share/applications/screensavers/orbilon.desktop" || fail "Categories"
@@ -77,6 +85,14 @@ for s in 32 64 128; do
     file "$r/usr/share/icons/hicolor/${s}x$s/apps/orbilon.png" | grep -q "PNG image data, $s x $s" ||
         fail "icon ${s}x$s"
 done
+
+echo "== the installed watcher finds the installed front end"
+mkdir -m 700 "$stage/config"
+XDG_CONFIG_HOME=$stage/config "$r/usr/bin/orbilon-idle" --enable >/dev/null || fail "orbilon-idle --enable"
+out=$(XDG_CONFIG_HOME=$stage/config WAYLAND_DISPLAY=no-such-display "$r/usr/bin/orbilon-idle" 2>&1)
+grep -q "cannot connect to the Wayland display no-such-display" <<<"$out" ||
+    fail "the installed orbilon-idle: $out"
+rm -rf "$stage/config"
 
 echo "== another prefix: the link still finds the front end"
 DESTDIR=$stage/opt cmake --install "$B" --prefix /opt/orbilon >/dev/null 2>&1 || fail "install to /opt/orbilon"
