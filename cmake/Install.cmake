@@ -81,6 +81,9 @@ foreach(page ${ORBILON_MAN_PAGES})
   install(FILES ${ORBILON_STAGE}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${ORBILON_INSTALL_DOC_DIR})
+# The README's pictures and the pages it links to, at the same relative place.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${ORBILON_INSTALL_DOC_DIR}/docs
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${ORBILON_INSTALL_DOC_DIR} RENAME copyright)
 # Debian's change log belongs in the package only.
 install(FILES ${ORBILON_STAGE}/changelog.Debian.gz DESTINATION ${ORBILON_INSTALL_DOC_DIR}

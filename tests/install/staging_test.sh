@@ -26,6 +26,14 @@ usr/libexec/xscreensaver/orbilon
 usr/share/applications/io.github.orbilon.Orbilon.desktop
 usr/share/applications/screensavers/orbilon.desktop
 usr/share/doc/orbilon/README.md
+usr/share/doc/orbilon/docs/architecture.md
+usr/share/doc/orbilon/docs/choices.md
+usr/share/doc/orbilon/docs/orbilon.png
+usr/share/doc/orbilon/docs/performance.md
+usr/share/doc/orbilon/docs/platforms.md
+usr/share/doc/orbilon/docs/programs.md
+usr/share/doc/orbilon/docs/settings-dialog.png
+usr/share/doc/orbilon/docs/testing.md
 usr/share/doc/orbilon/copyright
 usr/share/icons/hicolor/128x128/apps/orbilon.png
 usr/share/icons/hicolor/32x32/apps/orbilon.png
