@@ -28,6 +28,9 @@ packages=(
   xscreensaver openbox
   # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys
   sway grim wtype weston
+  # GNOME's compositor, headless; its screen casts reach a test through PipeWire (WirePlumber
+  # links the stream, GStreamer's pipewiresrc takes a frame)
+  mutter pipewire wireplumber gstreamer1.0-pipewire
   # install and package checks
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
   # make bench: glxgears, the yardstick for a frame's cost
