@@ -11,7 +11,9 @@
 #                    two outputs: drawn on both, ended by a key and by the keyboard focus going
 #                    to another workspace
 #   frontend         Orbilon.scr /s with no X server: two started at once give one host and
-#                    one renderer; a key ends the renderer and then the host
+#                    one renderer; a key ends the renderer and then the host; a bare start too
+#   dialog           Orbilon.scr /c with no X server shows the settings dialog; Escape ends it
+#                    with status 0, writing nothing
 #   host             Orbilon.scr /s on an X display beside the Wayland session (as under
 #                    XWayland; run under tests/with-xvfb.sh): the renderer runs on Wayland, the
 #                    host watches its process, not an X window that never comes, and ends with it
@@ -202,7 +204,45 @@ case ${1:?} in
             fi
         done
         [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        # A bare start runs the saver too.
+        user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" 2>"$dir/out/host1-err" &
+        host1=$!
+        drawn "${rects[0]}" || fail "a bare start shows nothing: $(cat "$dir/out/host1-err")"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        user wtype a
+        if ended "$host1" 10; then
+            [ "$rc" = 0 ] || fail "a bare start ended with status $rc"
+        else
+            fail "a bare start did not end after the key"
+        fi
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
         pid=
+        ;;
+    dialog)
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        start_sway 1024x768
+        user "$dir/bin/Orbilon.scr" /c 2>"$dir/out/dialog-err" &
+        dialog=$!
+        for ((i = 0; i < 100; i++)); do
+            user swaymsg -t get_tree | grep -q '"name": "<Orbilon>"' && break
+            sleep 0.1
+        done
+        user swaymsg -t get_tree | grep -q '"name": "<Orbilon>"' ||
+            fail "no window titled <Orbilon>: $(cat "$dir/out/dialog-err")"
+        sleep 1
+        shot
+        # sway's background is plain grey: the colour is the dialog's shadings.
+        [ "$(stats "${rects[0]}" | cut -d' ' -f4)" -gt 5000 ] 2>/dev/null ||
+            fail "the dialog is not drawn: $(stats "${rects[0]}")"
+        [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/sway-dialog.png"
+        user wtype -k Escape
+        if ended "$dialog" 10; then
+            [ "$rc" = 0 ] || fail "the dialog ended with status $rc: $(cat "$dir/out/dialog-err")"
+        else
+            fail "Escape did not close the dialog"
+            kill "$dialog"
+        fi
+        [ -e "$dir/bin/Orbilon.ini" ] && fail "Escape wrote Orbilon.ini"
         ;;
     host)
         cp "$B/Orbilon.scr" "$dir/bin/"
