@@ -12,6 +12,8 @@
 #                    to another workspace
 #   frontend         Orbilon.scr /s with no X server: two started at once give one host and
 #                    one renderer; a key ends the renderer and then the host; a bare start too
+#   music            two Orbilon.scr /s started at once on two outputs play the music of
+#                    Orbilon.ini once, in real time, until a key ends the run
 #   dialog           Orbilon.scr /c with no X server shows the settings dialog; Escape ends it
 #                    with status 0, writing nothing
 #   host             Orbilon.scr /s on an X display beside the Wayland session (as under
@@ -216,6 +218,42 @@ case ${1:?} in
             fail "a bare start did not end after the key"
         fi
         [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        pid=
+        ;;
+    music)
+        # A looping WAV of one second; each start's sink is a file of its own, through an fd
+        # opened here (a filesink would empty its file at each restart of the loop).
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        gst-launch-1.0 -q audiotestsrc num-buffers=8 samplesperbuffer=1000 \
+            ! audio/x-raw,rate=8000,channels=1 ! wavenc ! filesink location="$dir/bin/tone.wav" ||
+            fail "cannot make the test WAV"
+        chmod 644 "$dir/bin/tone.wav"
+        printf '[Section]\nBGM区分=2\nBGMﾘﾋﾟｰﾄ=0\nBGMﾌｧｲﾙ=%s\n' "$dir/bin/tone.wav" |
+            iconv -f UTF-8 -t CP932 >"$dir/bin/Orbilon.ini"
+        sink="audio/x-raw,rate=8000,channels=1,format=S16LE ! fdsink fd=3 sync=true"
+        start_sway 1280x720 1024x768
+        user ORBILON_AUDIO_SINK="$sink" "$dir/bin/Orbilon.scr" /s 3>>"$dir/out/m1.raw" &
+        host1=$!
+        user ORBILON_AUDIO_SINK="$sink" "$dir/bin/Orbilon.scr" /s 3>>"$dir/out/m2.raw" &
+        host2=$!
+        drawn "${rects[@]}" || fail "not every output shows the composition"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        size() { stat -c %s "$dir/out/$1.raw"; }
+        a1=$(size m1) a2=$(size m2)
+        sleep 2
+        b1=$(size m1) b2=$(size m2)
+        # One stream in real time: 16000 bytes a second of 8-kHz 16-bit mono, into one sink.
+        echo "music: $((b1 - a1)) and $((b2 - a2)) bytes in 2 s"
+        grown=$((b1 - a1 + b2 - a2))
+        { [ "$b1" = "$a1" ] || [ "$b2" = "$a2" ]; } && [ "$grown" -gt 20000 ] &&
+            [ "$grown" -lt 48000 ] || fail "the music does not play once"
+        user wtype a
+        for h in $host1 $host2; do
+            ended "$h" 10 || fail "a front end did not end after the key"
+        done
+        a1=$(size m1) a2=$(size m2)
+        sleep 1
+        [ "$(size m1)" = "$a1" ] && [ "$(size m2)" = "$a2" ] || fail "the music plays on"
         pid=
         ;;
     dialog)
