@@ -8,6 +8,9 @@
 //   wait MS         a pause
 //   cast CONNECTOR  a PipeWire stream of that monitor: prints "node ID"; each consumer needs a
 //                   stream of its own, so the next cast ends this one
+//   virtual         a new monitor, there while its stream runs: prints "node ID"; the monitor
+//                   comes once a consumer of the stream has fixed its size
+//   unplug ID       ends the virtual monitor of stream ID
 #include <gio/gio.h>
 #include <unistd.h>
 
@@ -15,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -32,14 +36,20 @@ using VariantPtr = std::unique_ptr<GVariant, VariantUnref>;
 
 GDBusConnection* bus = nullptr;
 
-// A method call's reply; exits with a line on stderr when it fails.
+// A method call's reply; where it fails, exits with a line on stderr, or yields null where
+// failing is allowed.
 VariantPtr Call(const char* service, const std::string& path, const char* interface,
-                const char* method, GVariant* args, const char* replyType = nullptr) {
+                const char* method, GVariant* args, const char* replyType = nullptr,
+                bool mayFail = false) {
     GError* error = nullptr;
     GVariant* reply =
         g_dbus_connection_call_sync(bus, service, path.c_str(), interface, method, args,
                                     replyType ? G_VARIANT_TYPE(replyType) : nullptr,
                                     G_DBUS_CALL_FLAGS_NONE, TimeoutMs, nullptr, &error);
+    if (!reply && mayFail) {
+        g_error_free(error);
+        return nullptr;
+    }
     if (!reply) {
         std::fprintf(stderr, "mutter-remote: %s.%s: %s\n", interface, method, error->message);
         g_error_free(error);
@@ -72,10 +82,11 @@ void OnStreamAdded(GDBusConnection*, const char*, const char*, const char*, cons
     nodeSeen = true;
 }
 
-// A new screen cast of `connector`, in place of `previous`; its PipeWire node is printed.
-std::string Cast(const std::string& previous, const std::string& connector) {
-    constexpr char Session[] = "org.gnome.Mutter.ScreenCast.Session";
-    if (!previous.empty()) Call(CastService, previous, Session, "Stop", nullptr);
+constexpr char CastSession[] = "org.gnome.Mutter.ScreenCast.Session";
+
+// A new screen cast: of the monitor `connector`, or of a new virtual monitor where it is empty.
+// Prints its PipeWire node; returns its session.
+std::string Cast(const std::string& connector) {
     const std::string cast =
         ObjectPath(Call(CastService, "/org/gnome/Mutter/ScreenCast", CastService, "CreateSession",
                         g_variant_new_parsed("(@a{sv} {},)"), "(o)"));
@@ -83,14 +94,16 @@ std::string Cast(const std::string& previous, const std::string& connector) {
     g_variant_builder_init(&props, G_VARIANT_TYPE("a{sv}"));
     // The renderer hides the pointer; the cast shows none either.
     g_variant_builder_add(&props, "{sv}", "cursor-mode", g_variant_new_uint32(0));
-    const std::string stream =
-        ObjectPath(Call(CastService, cast, Session, "RecordMonitor",
-                        g_variant_new("(sa{sv})", connector.c_str(), &props), "(o)"));
+    const std::string stream = ObjectPath(
+        connector.empty() ? Call(CastService, cast, CastSession, "RecordVirtual",
+                                 g_variant_new("(a{sv})", &props), "(o)")
+                          : Call(CastService, cast, CastSession, "RecordMonitor",
+                                 g_variant_new("(sa{sv})", connector.c_str(), &props), "(o)"));
     const guint subscription = g_dbus_connection_signal_subscribe(
         bus, CastService, "org.gnome.Mutter.ScreenCast.Stream", "PipeWireStreamAdded",
         stream.c_str(), nullptr, G_DBUS_SIGNAL_FLAGS_NONE, OnStreamAdded, nullptr, nullptr);
     nodeSeen = false;
-    Call(CastService, cast, Session, "Start", nullptr);
+    Call(CastService, cast, CastSession, "Start", nullptr);
     const gint64 end = g_get_monotonic_time() + TimeoutMs * 1000LL;
     while (!nodeSeen && g_get_monotonic_time() < end) {
         if (!g_main_context_iteration(nullptr, FALSE)) g_usleep(10000);
@@ -127,18 +140,28 @@ int main(int argc, char**) {
     std::printf("ready\n");
     std::fflush(stdout);
 
-    std::string cast;
+    std::string monitorCast;
+    std::map<unsigned long, std::string> virtualCasts;
     std::string line;
     while (std::getline(std::cin, line)) {
         std::istringstream in(line);
         std::string step, arg;
         if (!(in >> step)) continue;
+        if (step == "virtual") {
+            const std::string cast = Cast({});
+            virtualCasts[node] = cast;
+            continue;
+        }
         if (!(in >> arg)) {
             std::fprintf(stderr, "mutter-remote: bad step: %s\n", line.c_str());
             return 2;
         }
         if (step == "cast") {
-            cast = Cast(cast, arg);
+            // Mutter closes a cast whose consumer has gone: stopping it may find nothing.
+            if (!monitorCast.empty()) {
+                Call(CastService, monitorCast, CastSession, "Stop", nullptr, nullptr, true);
+            }
+            monitorCast = Cast(arg);
             continue;
         }
         char* rest = nullptr;
@@ -151,8 +174,11 @@ int main(int argc, char**) {
             Key(session, static_cast<guint32>(value));
         } else if (step == "wait") {
             g_usleep(static_cast<gulong>(value) * 1000);
+        } else if (step == "unplug" && virtualCasts.count(value)) {
+            Call(CastService, virtualCasts[value], CastSession, "Stop", nullptr);
+            virtualCasts.erase(value);
         } else {
-            std::fprintf(stderr, "mutter-remote: unknown step: %s\n", step.c_str());
+            std::fprintf(stderr, "mutter-remote: bad step: %s\n", line.c_str());
             return 2;
         }
     }
