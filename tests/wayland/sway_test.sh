@@ -14,8 +14,8 @@
 #                    one renderer; a key ends the renderer and then the host; a bare start too
 #   music            two Orbilon.scr /s started at once on two outputs play the music of
 #                    Orbilon.ini once, in real time, until a key ends the run
-#   dialog           Orbilon.scr /c with no X server shows the settings dialog; Escape ends it
-#                    with status 0, writing nothing
+#   dialog           Orbilon.scr /c with no X server shows the settings dialog; /c and /s
+#                    started beside it end at once; Escape ends it with status 0, writing nothing
 #   host             Orbilon.scr /s on an X display beside the Wayland session (as under
 #                    XWayland; run under tests/with-xvfb.sh): the renderer runs on Wayland, the
 #                    host watches its process, not an X window that never comes, and ends with it
@@ -273,6 +273,13 @@ case ${1:?} in
         [ "$(stats "${rects[0]}" | cut -d' ' -f4)" -gt 5000 ] 2>/dev/null ||
             fail "the dialog is not drawn: $(stats "${rects[0]}")"
         [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/sway-dialog.png"
+        # No program sees another's window titles here: the dialog's lock keeps the guard.
+        for args in /c /s; do
+            user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" $args 2>/dev/null &
+            other=$!
+            ended "$other" 5 || { fail "$args beside the open dialog runs on"; kill "$other"; }
+        done
+        pgrep -f "^$dir/bin/Orbilon.dll" >/dev/null && fail "a saver started beside the dialog"
         user wtype -k Escape
         if ended "$dialog" 10; then
             [ "$rc" = 0 ] || fail "the dialog ended with status $rc: $(cat "$dir/out/dialog-err")"
@@ -280,7 +287,8 @@ case ${1:?} in
             fail "Escape did not close the dialog"
             kill "$dialog"
         fi
-        [ -e "$dir/bin/Orbilon.ini" ] && fail "Escape wrote Orbilon.ini"
+        [ -e "$dir/bin/Orbilon.ini" ] || [ -e "$dir/home/.config/orbilon/Orbilon.ini" ] &&
+            fail "Escape wrote Orbilon.ini"
         ;;
     host)
         cp "$B/Orbilon.scr" "$dir/bin/"
