@@ -30,8 +30,10 @@ packages=(
   xscreensaver openbox
   # headless Wayland compositors for the Wayland shell's tests, with screenshots and keys
   sway grim wtype weston
-  # GNOME's compositor and a private session bus, for orbilon-idle's GNOME path
-  mutter dbus-daemon
+  # GNOME's compositor, headless, in a private session bus (dbus-run-session): orbilon-idle's
+  # GNOME path and the renderer under it; its screen casts reach a test through PipeWire
+  # (WirePlumber links the stream, GStreamer's pipewiresrc takes a frame)
+  mutter dbus-daemon pipewire wireplumber gstreamer1.0-pipewire
   # install and package checks
   dpkg-dev lintian desktop-file-utils appstream libxml2-utils man-db
   # make bench: glxgears, the yardstick for a frame's cost

@@ -6,10 +6,12 @@ namespace orbilon {
 
 Plan Dispatch(std::string_view args, MainSteps& steps) {
     const char letter = ModeLetter(args);
-    // A host's title appears only once it is loaded: two saver starts at the same moment
-    // would both pass the look-up. The lock, taken first, lets exactly one of them on.
-    const bool saverStart = letter == 'S' || args.empty();
-    const bool locked = !saverStart || steps.TakeSaverLock();
+    // A host's or dialog's title appears only once it is loaded, and is seen by no other
+    // program where the front end runs on Wayland: two starts at the same moment, or any start
+    // there, would pass the look-up. The lock, taken first by the saver and the dialog, lets
+    // exactly one of them on.
+    const bool guarded = letter == 'S' || letter == 'C' || args.empty();
+    const bool locked = !guarded || steps.TakeSaverLock();
 
     // Both look-ups are always made.
     const bool host = steps.WindowTitled(kHostTitle);

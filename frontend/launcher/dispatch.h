@@ -17,9 +17,9 @@ class MainSteps {
 public:
     virtual ~MainSteps() = default;
     virtual bool WindowTitled(const std::string& title) = 0;
-    // The saver guard: an exclusive lock per display, kept for the process's life once
-    // taken. False only when another start holds it; a lock that cannot be made counts as
-    // taken, leaving the title look-up as the guard.
+    // The guard of the saver host and the settings dialog: an exclusive lock per display,
+    // kept for the process's life once taken. False only when another start holds it; a lock
+    // that cannot be made counts as taken, leaving the title look-up as the guard.
     virtual bool TakeSaverLock() = 0;
     virtual void LoadSettings() = 0;
     virtual bool RendererPresent() = 0;

@@ -33,10 +33,10 @@ const std::vector<std::string> kGuardOnly = {"find Orbilon_Main", "find <Orbilon
 const std::vector<std::string> kFullRun = {"find Orbilon_Main", "find <Orbilon>", "settings",
                                            "renderer"};
 
-// Saver starts take the lock before the look-ups.
+// Saver and dialog starts take the lock before the look-ups.
 std::vector<std::string> Expected(std::string_view args, std::vector<std::string> calls) {
-    const bool saver = args.empty() || (args.size() > 1 && (args[1] | 0x20) == 's');
-    if (saver) calls.insert(calls.begin(), "lock");
+    const char letter = args.size() > 1 ? static_cast<char>(args[1] | 0x20) : 0;
+    if (args.empty() || letter == 's' || letter == 'c') calls.insert(calls.begin(), "lock");
     return calls;
 }
 
@@ -103,22 +103,22 @@ TEST(Dispatch, RendererMissingShowsTheMessageForEverySwitchButPreview) {
     }
 }
 
-TEST(Dispatch, ASaverStartWhoseLockIsHeldEndsAtOnce) {
-    for (const char* args : {"/s", "-S", ""}) {
+TEST(Dispatch, ASaverOrDialogStartWhoseLockIsHeldEndsAtOnce) {
+    // The lock stands for a host or dialog whose title cannot be seen (on Wayland).
+    for (const char* args : {"/s", "-S", "", "/c", "/C:1234"}) {
         FakeSteps f;
         f.lockFree = false;
         EXPECT_EQ(Dispatch(args, f).outcome, Outcome::End) << '"' << args << '"';
         // The title look-ups are still made, after the lock.
         EXPECT_EQ(f.calls, Expected(args, kGuardOnly)) << '"' << args << '"';
     }
-    // Only saver starts ask for the lock: a dialog or preview beside a saver is the title
-    // guard's business.
+    // A preview, or a switch that ends anyway, holds no lock: a preview beside a saver or a
+    // dialog is the title guard's business (it needs X11, where titles are seen).
     struct Row {
         const char* args;
         Outcome outcome;
     };
-    for (const Row& r : {Row{"/c", Outcome::SettingsDialog}, Row{"/p 1234", Outcome::Preview},
-                         Row{"/a", Outcome::End}}) {
+    for (const Row& r : {Row{"/p 1234", Outcome::Preview}, Row{"/a", Outcome::End}}) {
         FakeSteps f;
         f.lockFree = false;
         EXPECT_EQ(Dispatch(r.args, f).outcome, r.outcome) << r.args;

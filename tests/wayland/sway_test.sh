@@ -11,7 +11,11 @@
 #                    two outputs: drawn on both, ended by a key and by the keyboard focus going
 #                    to another workspace
 #   frontend         Orbilon.scr /s with no X server: two started at once give one host and
-#                    one renderer; a key ends the renderer and then the host
+#                    one renderer; a key ends the renderer and then the host; a bare start too
+#   music            two Orbilon.scr /s started at once on two outputs play the music of
+#                    Orbilon.ini once, in real time, until a key ends the run
+#   dialog           Orbilon.scr /c with no X server shows the settings dialog; /c and /s
+#                    started beside it end at once; Escape ends it with status 0, writing nothing
 #   host             Orbilon.scr /s on an X display beside the Wayland session (as under
 #                    XWayland; run under tests/with-xvfb.sh): the renderer runs on Wayland, the
 #                    host watches its process, not an X window that never comes, and ends with it
@@ -202,7 +206,89 @@ case ${1:?} in
             fi
         done
         [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
+        # A bare start runs the saver too.
+        user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" 2>"$dir/out/host1-err" &
+        host1=$!
+        drawn "${rects[0]}" || fail "a bare start shows nothing: $(cat "$dir/out/host1-err")"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        user wtype a
+        if ended "$host1" 10; then
+            [ "$rc" = 0 ] || fail "a bare start ended with status $rc"
+        else
+            fail "a bare start did not end after the key"
+        fi
+        [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null && fail "the renderer is still running"
         pid=
+        ;;
+    music)
+        # A looping WAV of one second; each start's sink is a file of its own, through an fd
+        # opened here (a filesink would empty its file at each restart of the loop).
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        gst-launch-1.0 -q audiotestsrc num-buffers=8 samplesperbuffer=1000 \
+            ! audio/x-raw,rate=8000,channels=1 ! wavenc ! filesink location="$dir/bin/tone.wav" ||
+            fail "cannot make the test WAV"
+        chmod 644 "$dir/bin/tone.wav"
+        printf '[Section]\nBGM区分=2\nBGMﾘﾋﾟｰﾄ=0\nBGMﾌｧｲﾙ=%s\n' "$dir/bin/tone.wav" |
+            iconv -f UTF-8 -t CP932 >"$dir/bin/Orbilon.ini"
+        sink="audio/x-raw,rate=8000,channels=1,format=S16LE ! fdsink fd=3 sync=true"
+        start_sway 1280x720 1024x768
+        user ORBILON_AUDIO_SINK="$sink" "$dir/bin/Orbilon.scr" /s 3>>"$dir/out/m1.raw" &
+        host1=$!
+        user ORBILON_AUDIO_SINK="$sink" "$dir/bin/Orbilon.scr" /s 3>>"$dir/out/m2.raw" &
+        host2=$!
+        drawn "${rects[@]}" || fail "not every output shows the composition"
+        pid=$(pgrep -f "^$dir/bin/Orbilon.dll")
+        size() { stat -c %s "$dir/out/$1.raw"; }
+        a1=$(size m1) a2=$(size m2)
+        sleep 2
+        b1=$(size m1) b2=$(size m2)
+        # One stream in real time: 16000 bytes a second of 8-kHz 16-bit mono, into one sink.
+        echo "music: $((b1 - a1)) and $((b2 - a2)) bytes in 2 s"
+        grown=$((b1 - a1 + b2 - a2))
+        { [ "$b1" = "$a1" ] || [ "$b2" = "$a2" ]; } && [ "$grown" -gt 20000 ] &&
+            [ "$grown" -lt 48000 ] || fail "the music does not play once"
+        user wtype a
+        for h in $host1 $host2; do
+            ended "$h" 10 || fail "a front end did not end after the key"
+        done
+        a1=$(size m1) a2=$(size m2)
+        sleep 1
+        [ "$(size m1)" = "$a1" ] && [ "$(size m2)" = "$a2" ] || fail "the music plays on"
+        pid=
+        ;;
+    dialog)
+        cp "$B/Orbilon.scr" "$dir/bin/"
+        start_sway 1024x768
+        user "$dir/bin/Orbilon.scr" /c 2>"$dir/out/dialog-err" &
+        dialog=$!
+        for ((i = 0; i < 100; i++)); do
+            user swaymsg -t get_tree | grep -q '"name": "<Orbilon>"' && break
+            sleep 0.1
+        done
+        user swaymsg -t get_tree | grep -q '"name": "<Orbilon>"' ||
+            fail "no window titled <Orbilon>: $(cat "$dir/out/dialog-err")"
+        sleep 1
+        shot
+        # sway's background is plain grey: the colour is the dialog's shadings.
+        [ "$(stats "${rects[0]}" | cut -d' ' -f4)" -gt 5000 ] 2>/dev/null ||
+            fail "the dialog is not drawn: $(stats "${rects[0]}")"
+        [ -n "${ORBILON_SHOTS:-}" ] && cp "$dir/out/shot.png" "$ORBILON_SHOTS/sway-dialog.png"
+        # No program sees another's window titles here: the dialog's lock keeps the guard.
+        for args in /c /s; do
+            user ORBILON_AUDIO_SINK=fakesink "$dir/bin/Orbilon.scr" $args 2>/dev/null &
+            other=$!
+            ended "$other" 5 || { fail "$args beside the open dialog runs on"; kill "$other"; }
+        done
+        pgrep -f "^$dir/bin/Orbilon.dll" >/dev/null && fail "a saver started beside the dialog"
+        user wtype -k Escape
+        if ended "$dialog" 10; then
+            [ "$rc" = 0 ] || fail "the dialog ended with status $rc: $(cat "$dir/out/dialog-err")"
+        else
+            fail "Escape did not close the dialog"
+            kill "$dialog"
+        fi
+        [ -e "$dir/bin/Orbilon.ini" ] || [ -e "$dir/home/.config/orbilon/Orbilon.ini" ] &&
+            fail "Escape wrote Orbilon.ini"
         ;;
     host)
         cp "$B/Orbilon.scr" "$dir/bin/"

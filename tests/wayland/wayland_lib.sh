@@ -28,6 +28,7 @@ user() {
     vars=(HOME="$dir/home" XDG_RUNTIME_DIR="$dir/run" PATH=/usr/bin:/bin LANG=C.UTF-8
           WAYLAND_DISPLAY="${wl_display:-}")
     [ -n "$sock" ] && vars+=(SWAYSOCK="$sock")
+    [ -n "${session_bus:-}" ] && vars+=(DBUS_SESSION_BUS_ADDRESS="$session_bus")
     if [ "$BASH_SUBSHELL" -gt 0 ]; then
         exec "${as_user[@]}" env -i "${vars[@]}" "$@"
     fi
