@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "unique_fd.h"
 #include "xscreensaver_list.h"
 
 #ifndef ORBILON_HACK_DIR
@@ -20,30 +21,11 @@
 namespace {
 
 namespace xss = orbilon::xscreensaver;
+using orbilon::UniqueFd;
 
 constexpr const char* kUsage =
     "usage: orbilon-register [--remove] [--file PATH]\n"
     "Adds Orbilon to your XScreenSaver list (~/.xscreensaver), or takes it out with --remove.\n";
-
-// Closes a descriptor when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-private:
-    int fd_;
-};
 
 int Fail(const std::string& path, const std::string& why) {
     std::fprintf(stderr, "orbilon-register: %s: %s\n", path.c_str(), why.c_str());
@@ -93,7 +75,7 @@ bool WriteAll(int fd, const std::string& text) {
 // did not exist); a target that changed since is left alone.
 int Replace(const std::string& target, const std::string& text, const struct stat* before) {
     std::string temp = target + ".XXXXXX";
-    Fd fd(mkstemp(temp.data()));
+    UniqueFd fd(mkstemp(temp.data()));
     if (fd.get() < 0)
         return Fail(target, std::string("cannot write beside it: ") + strerror(errno));
     const mode_t mask = umask(0);
@@ -183,7 +165,7 @@ int main(int argc, char** argv) {
 
     std::string text;
     {
-        Fd fd(open(target.c_str(), O_RDONLY | O_CLOEXEC));
+        UniqueFd fd(open(target.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0) return Fail(path, std::string("cannot read it: ") + strerror(errno));
         if (fstat(fd.get(), &st) != 0 || !ReadAll(fd.get(), text)) {
             return Fail(path, std::string("cannot read it: ") + strerror(errno));

@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "unique_fd.h"
+
 extern char** environ;
 
 #ifndef ORBILON_SAVER_FROM_BIN
@@ -22,19 +24,7 @@ namespace idle {
 
 namespace {
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
+using orbilon::UniqueFd;
 
 std::string Why() {
     return std::strerror(errno);
@@ -62,7 +52,7 @@ bool FileExists(const std::string& path) {
 }
 
 bool ReadFile(const std::string& path, std::string* text, std::string* error) {
-    Fd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) {
         *error = Why();
         return false;
@@ -91,7 +81,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
         return false;
     }
     {
-        Fd fd(open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+        UniqueFd fd(open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
         if (fd.get() < 0) {
             *error = Why();
             return false;

@@ -9,6 +9,7 @@
 
 #include "settings.h"
 #include "settings_files.h"
+#include "unique_fd.h"
 
 namespace orbilon {
 
@@ -16,26 +17,6 @@ using files::Join;
 using files::ParentOf;
 
 namespace {
-
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    // Closes now so a delayed write error is seen.
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
 
 bool HasNul(const std::string& s) {
     return s.find('\0') != std::string::npos;
@@ -94,7 +75,7 @@ std::string ParentOf(const std::string& path) {
 ReadResult ReadFileBytes(const std::string& path, std::string& out) {
     out.clear();
     if (path.empty() || HasNul(path)) return ReadResult::kFailed;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
     struct stat st;
     if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxFileBytes) {
@@ -145,7 +126,7 @@ bool ReplaceContents(const std::string& target, std::string_view data, bool keep
     struct stat old;
     if (keep && stat(target.c_str(), &old) != 0) return false;
     std::string temp;
-    Fd fd(CreateTemp(target, temp));
+    UniqueFd fd(CreateTemp(target, temp));
     if (fd.get() < 0) return false;
     bool ok = WriteAll(fd.get(), data);
     if (ok && keep) {
@@ -163,7 +144,7 @@ bool ReplaceContents(const std::string& target, std::string_view data, bool keep
         ::unlink(temp.c_str());
         return false;
     }
-    Fd dir(::open(ParentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dir(::open(ParentOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) fsync(dir.get());
     return true;
 }
@@ -235,7 +216,7 @@ bool FileExists(const std::string& path) {
     if (!copy.empty() && copy.back() == '/') copy.pop_back();
     // A NUL would make the check look at a shorter path than the caller's.
     if (copy.empty() || orbilon::HasNul(copy)) return false;
-    orbilon::Fd fd(::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    orbilon::UniqueFd fd(::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0) return false;
     struct stat st;
     return fstat(fd.get(), &st) == 0 && !S_ISDIR(st.st_mode);
