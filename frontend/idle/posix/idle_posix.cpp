@@ -1,10 +1,8 @@
 #include "idle_posix.h"
 
-#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/signalfd.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "unique_fd.h"
+#include "settings.h"
 
 extern char** environ;
 
@@ -23,8 +21,6 @@ extern char** environ;
 namespace idle {
 
 namespace {
-
-using orbilon::UniqueFd;
 
 std::string Why() {
     return std::strerror(errno);
@@ -37,79 +33,7 @@ sigset_t WatchedSignals() {
     return set;
 }
 
-bool MakeFolders(const std::string& path) {
-    for (size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
-        if (mkdir(path.substr(0, at).c_str(), 0700) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
-
 }  // namespace
-
-bool FileExists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-bool ReadFile(const std::string& path, std::string* text, std::string* error) {
-    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        *error = Why();
-        return false;
-    }
-    char buf[4096];
-    for (;;) {
-        const ssize_t n = read(fd.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            *error = Why();
-            return false;
-        }
-        if (n == 0) return true;
-        text->append(buf, static_cast<size_t>(n));
-        if (text->size() > 65536) {
-            *error = "too large";
-            return false;
-        }
-    }
-}
-
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error) {
-    const std::string tmp = path + ".new";
-    if (!MakeFolders(path)) {
-        *error = Why();
-        return false;
-    }
-    {
-        UniqueFd fd(open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-        if (fd.get() < 0) {
-            *error = Why();
-            return false;
-        }
-        size_t done = 0;
-        while (done < text.size()) {
-            const ssize_t n = write(fd.get(), text.data() + done, text.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                *error = Why();
-                unlink(tmp.c_str());
-                return false;
-            }
-            done += static_cast<size_t>(n);
-        }
-        if (fsync(fd.get()) != 0) {
-            *error = Why();
-            unlink(tmp.c_str());
-            return false;
-        }
-    }
-    if (rename(tmp.c_str(), path.c_str()) != 0) {
-        *error = Why();
-        unlink(tmp.c_str());
-        return false;
-    }
-    return true;
-}
 
 bool RemoveFile(const std::string& path, std::string* error) {
     if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
@@ -176,7 +100,7 @@ bool Saver::Ended() {
 
 bool Perform(Step step, Watcher& watcher, Saver& saver, const std::string& config_path) {
     if (step != Step::StartSaver) return true;
-    if (!FileExists(config_path)) return false;
+    if (!::FileExists(config_path)) return false;
     watcher.OnSaverStarted(saver.Start());
     return true;
 }

@@ -12,11 +12,6 @@
 
 namespace idle {
 
-bool FileExists(const std::string& path);
-// Reads the whole file; false with the reason in *error.
-bool ReadFile(const std::string& path, std::string* text, std::string* error);
-// Replaces the file in one step, making its folder where needed.
-bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);
 // A file that is not there counts as removed.
 bool RemoveFile(const std::string& path, std::string* error);
 

@@ -1,10 +1,9 @@
 // orbilon-idle: started at login, starts `Orbilon.scr /s` after some idle minutes in a
 // Wayland session, once the user has turned it on with --enable.
-#include <limits.h>
-#include <unistd.h>
-
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,8 @@
 #include "idle_mutter.h"
 #include "idle_posix.h"
 #include "idle_wayland.h"
+#include "settings.h"
+#include "settings_files.h"
 
 namespace {
 
@@ -30,23 +31,14 @@ std::string Duration(int seconds) {
     return std::to_string(seconds) + (seconds == 1 ? " second" : " seconds");
 }
 
-std::string ProgramDir() {
-    char buf[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return ".";
-    std::string path(buf, static_cast<size_t>(n));
-    return path.substr(0, path.rfind('/'));
-}
-
 int Watch(const idle::Options& options, const std::string& config_path) {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const idle::Start start =
-        idle::StartDecision(wayland && *wayland, idle::FileExists(config_path));
+    const idle::Start start = idle::StartDecision(wayland && *wayland, FileExists(config_path));
     if (start != idle::Start::Watch) return 0;
 
-    std::string text, error;
-    if (!idle::ReadFile(config_path, &text, &error)) {
-        std::fprintf(stderr, "orbilon-idle: %s: %s\n", config_path.c_str(), error.c_str());
+    std::string text;
+    if (orbilon::files::ReadFileBytes(config_path, text) != orbilon::files::ReadResult::kOk) {
+        std::fprintf(stderr, "orbilon-idle: %s: cannot be read\n", config_path.c_str());
         return 1;
     }
     const idle::Config config = idle::ParseConfig(text);
@@ -54,10 +46,10 @@ int Watch(const idle::Options& options, const std::string& config_path) {
         std::fprintf(stderr, "orbilon-idle: %s: %s\n", config_path.c_str(), config.error.c_str());
         return 1;
     }
-    const std::string saver_path = idle::FindSaver(ProgramDir());
+    const std::string saver_path = idle::FindSaver(ProgramFolder());
     if (saver_path.empty()) {
         std::fprintf(stderr, "orbilon-idle: Orbilon.scr is neither beside %s nor installed\n",
-                     ProgramDir().c_str());
+                     ProgramFolder().c_str());
         return 1;
     }
     const int seconds = options.seconds.value_or(config.seconds);
@@ -101,8 +93,10 @@ int main(int argc, char** argv) {
     switch (options.action) {
         case idle::Action::Enable: {
             const int seconds = options.seconds.value_or(idle::kDefaultSeconds);
-            if (!idle::WriteFileAtomically(config_path, idle::FormatConfig(seconds), &error)) {
-                std::fprintf(stderr, "orbilon-idle: %s: %s\n", config_path.c_str(), error.c_str());
+            orbilon::files::MakeFolders(orbilon::files::ParentOf(config_path));
+            if (!orbilon::files::ReplaceContents(config_path, idle::FormatConfig(seconds), false)) {
+                std::fprintf(stderr, "orbilon-idle: %s: %s\n", config_path.c_str(),
+                             std::strerror(errno));
                 return 1;
             }
             std::printf(
