@@ -106,8 +106,8 @@ private:
 };
 
 struct Run {
-    Run(const MutterWatch* w, GDBusConnection* b, GMainLoop* l) : watch(w), bus(b), loop(l) {}
-    const MutterWatch* watch;
+    Run(const Watch* w, GDBusConnection* b, GMainLoop* l) : watch(w), bus(b), loop(l) {}
+    const Watch* watch;
     GDBusConnection* bus;
     GMainLoop* loop;
     std::unique_ptr<GCancellable, Unref> cancel{g_cancellable_new()};
@@ -172,7 +172,7 @@ void OnSignal(GDBusConnection*, const gchar*, const gchar*, const gchar*, const 
 
 }  // namespace
 
-std::optional<int> RunMutterWatch(const MutterWatch& watch) {
+std::optional<int> RunMutterWatch(const Watch& watch) {
     GError* error = nullptr;
     std::unique_ptr<GDBusConnection, Unref> bus(
         g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error));

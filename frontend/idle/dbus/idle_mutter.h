@@ -9,14 +9,7 @@
 
 namespace idle {
 
-struct MutterWatch {
-    int seconds = kDefaultSeconds;
-    std::string config_path;
-    Saver* saver = nullptr;
-    Signals* signals = nullptr;
-};
-
 // The exit status; nullopt when no session bus or no idle monitor answers.
-std::optional<int> RunMutterWatch(const MutterWatch& watch);
+std::optional<int> RunMutterWatch(const Watch& watch);
 
 }  // namespace idle

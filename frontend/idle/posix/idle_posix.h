@@ -50,6 +50,14 @@ private:
     pid_t pid_ = -1;
 };
 
+// What a watch loop works with, whichever source it listens to.
+struct Watch {
+    int seconds = kDefaultSeconds;
+    std::string config_path;
+    Saver* saver = nullptr;
+    Signals* signals = nullptr;
+};
+
 // What both loops do: the core's step, and the file's existence checked again before a start,
 // so `--disable` stops a running watcher at its next idle period. False: end the watch.
 bool Perform(Step step, Watcher& watcher, Saver& saver, const std::string& config_path);

@@ -44,7 +44,7 @@ struct Session {
     Owned<ext_idle_notification_v1, ext_idle_notification_v1_destroy> notification;
     Owned<org_kde_kwin_idle_timeout, org_kde_kwin_idle_timeout_release> kde_timeout;
     Watcher watcher{false};
-    const WaylandWatch* watch = nullptr;
+    const Watch* watch = nullptr;
     bool ending = false;
     int status = 0;
 
@@ -133,7 +133,7 @@ int Loop(Session& s) {
 
 }  // namespace
 
-std::optional<int> RunWaylandWatch(const WaylandWatch& watch) {
+std::optional<int> RunWaylandWatch(const Watch& watch) {
     Session s;
     s.watch = &watch;
     s.display.reset(wl_display_connect(nullptr));

@@ -3,21 +3,13 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "idle_posix.h"
 
 namespace idle {
 
-struct WaylandWatch {
-    int seconds = kDefaultSeconds;
-    std::string config_path;
-    Saver* saver = nullptr;
-    Signals* signals = nullptr;
-};
-
 // The exit status; nullopt when the compositor offers neither protocol (or no seat), so the
 // caller may try another source. A compositor that cannot be reached is an error.
-std::optional<int> RunWaylandWatch(const WaylandWatch& watch);
+std::optional<int> RunWaylandWatch(const Watch& watch);
 
 }  // namespace idle
