@@ -44,10 +44,10 @@ trap cleanup EXIT
 mutter --headless --wayland --no-x11 --virtual-monitor 640x480 --wayland-display=wl-idle \
     >"$dir/home/mutter.log" 2>&1 &
 mutter_pid=$!
-for ((i = 0; i < 200; i++)); do [ -S "$dir/run/wl-idle" ] && break; sleep 0.1; done
-[ -S "$dir/run/wl-idle" ] || { fail "mutter did not start: $(tail -3 "$dir/home/mutter.log")"; exit 1; }
+until_ok 20 test -S "$dir/run/wl-idle" || { fail "mutter did not start: $(tail -3 "$dir/home/mutter.log")"; exit 1; }
 export WAYLAND_DISPLAY=wl-idle
 starts() { [ -f "$dir/home/starts" ] && wc -l <"$dir/home/starts" || echo 0; }
+one_start() { [ "$(starts)" = 1 ]; }
 # watch: a watcher, its pid in $watcher.
 watch() {
     rm -f "$dir/home/starts"
@@ -68,7 +68,7 @@ stop_watcher() {
 manager() {
     "$dir/bin/fake-session-manager" "$1" >"$dir/home/manager" &
     manager=$!
-    for ((i = 0; i < 50; i++)); do grep -q ready "$dir/home/manager" 2>/dev/null && return; sleep 0.1; done
+    until_ok 5 grep -qs ready "$dir/home/manager" && return
     fail "the session manager stand-in did not start"
 }
 
@@ -78,8 +78,7 @@ echo "== after the idle time, once per idle period"
 watch
 sleep 1
 [ "$(starts)" = 0 ] || fail "the saver started before the idle time"
-for ((i = 0; i < 100; i++)); do [ "$(starts)" = 1 ] && break; sleep 0.1; done
-[ "$(starts)" = 1 ] || fail "no start after the idle time: $(cat "$dir/home/idle-err")"
+until_ok 10 one_start || fail "no start after the idle time: $(cat "$dir/home/idle-err")"
 grep -qx /s "$dir/home/starts" || fail "the saver's arguments: $(cat "$dir/home/starts")"
 # The stand-in has ended; the session is still idle.
 sleep 4
@@ -99,8 +98,7 @@ wait "$manager" 2>/dev/null
 echo "== one inhibiting only suspend does not"
 manager 4
 watch
-for ((i = 0; i < 50; i++)); do [ "$(starts)" = 1 ] && break; sleep 0.1; done
-[ "$(starts)" = 1 ] || fail "no start while only suspend was inhibited"
+until_ok 5 one_start || fail "no start while only suspend was inhibited"
 stop_watcher
 
 [ "$failed" = 0 ] && echo "PASS"

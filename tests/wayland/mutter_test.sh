@@ -56,8 +56,7 @@ mkfifo -m 644 "$dir/remote"
 user "$dir/bin/mutter-remote" <"$dir/remote" >"$dir/out/remote" 2>&1 &
 others+=($!)
 exec 5>"$dir/remote"
-for ((i = 0; i < 100; i++)); do grep -q '^ready' "$dir/out/remote" && break; sleep 0.1; done
-grep -q '^ready' "$dir/out/remote" || { fail "no remote session: $(cat "$dir/out/remote")"; exit 1; }
+until_ok 10 grep -q '^ready' "$dir/out/remote" || { fail "no remote session: $(cat "$dir/out/remote")"; exit 1; }
 key() { echo "key 30" >&5; }
 
 # shot [CONNECTOR]: a frame of the monitor (Meta-0) in $dir/out/shot.png, through a cast of its
