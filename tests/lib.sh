@@ -55,3 +55,13 @@ grows() {
     done
     return 1
 }
+
+# renderer PID: the renderer started by front end PID, waited for; its pid in $r.
+renderer() {
+    local i
+    for ((i = 0; i < 100; i++)); do
+        r=$(pgrep -P "$1" -x Orbilon.dll) && return 0
+        sleep 0.1
+    done
+    return 1
+}

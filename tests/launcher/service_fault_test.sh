@@ -47,15 +47,6 @@ growing() {
 }
 # root_cleared: the corner the stand-in renderer paints shows something else.
 root_cleared() { [ "$("$X" pixel 1270 1010)" != "48 96 192" ]; }
-# renderer PID: the renderer started by front end PID, waited for; its pid in $r.
-renderer() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        r=$(pgrep -P "$1" -x Orbilon.dll) && return 0
-        sleep 0.1
-    done
-    return 1
-}
 # gone PID SECONDS: process PID (not a child of ours) has ended within SECONDS.
 gone() {
     local i

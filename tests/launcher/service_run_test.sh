@@ -15,15 +15,6 @@ fail() { echo "FAIL: $*"; failed=1; }
 export XDG_RUNTIME_DIR=$dir/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-# renderer PID: the renderer started by front end PID, waited for; its pid in $r.
-renderer() {
-    local i
-    for ((i = 0; i < 100; i++)); do
-        r=$(pgrep -P "$1" -x Orbilon.dll) && return 0
-        sleep 0.1
-    done
-    return 1
-}
 # ignores_term PID: SIGTERM is in the process's ignored set.
 ignores_term() {
     local mask
