@@ -32,16 +32,7 @@ trap cleanup EXIT
 setup_user
 cp "$B/Orbilon.scr" "$B/orbilon-idle" "$B/tests/idle-inhibitor" "$dir/bin/"
 
-cat >"$dir/home/config" <<CONF
-xwayland disable
-output HEADLESS-1 mode 800x600 position 0 0
-CONF
-chmod 644 "$dir/home/config"
-user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS=1 \
-    sway -c "$dir/home/config" >"$dir/out/sway.log" 2>&1 &
-sway_pid=$!
-wait_socket || { fail "sway did not start: $(tail -3 "$dir/out/sway.log")"; exit 1; }
-devices
+start_sway 800x600
 
 renderers() { pgrep -fc "^$dir/bin/Orbilon.dll"; }
 # saver_shown SECONDS: within that time a renderer runs and the output shows the composition.

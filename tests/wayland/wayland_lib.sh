@@ -84,3 +84,24 @@ pointer() { echo "$*" >&5; }
 running() {
     kill -0 "$pid" 2>/dev/null || fail "$1 ended the renderer"
 }
+
+# start_sway WxH...: sway with these outputs side by side, top edges aligned; their rectangles
+# (X Y W H) in rects[].
+start_sway() {
+    local x=0 i=1 size
+    rects=()
+    : >"$dir/home/config"
+    echo "xwayland disable" >>"$dir/home/config"
+    for size in "$@"; do
+        echo "output HEADLESS-$i mode $size position $x 0" >>"$dir/home/config"
+        rects+=("$x 0 ${size%x*} ${size#*x}")
+        x=$((x + ${size%x*}))
+        i=$((i + 1))
+    done
+    chmod 644 "$dir/home/config"
+    user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+        WLR_HEADLESS_OUTPUTS=$# sway -c "$dir/home/config" >"$dir/out/sway.log" 2>&1 &
+    sway_pid=$!
+    wait_socket || { fail "sway did not start: $(tail -3 "$dir/out/sway.log")"; exit 1; }
+    devices
+}
