@@ -70,10 +70,10 @@ bool Screenshot(Display* d, Window w, const std::string& path) {
 }
 
 int Usage() {
-    std::fprintf(
-        stderr,
-        "usage: xtool find|wait|gone|info|key|button|move|close|resize|screenshot|pixel|window "
-        "...\n");
+    std::fprintf(stderr,
+                 "usage: xtool "
+                 "find|wait|gone|focus|info|key|button|move|close|resize|screenshot|pixel|window "
+                 "...\n");
     return 2;
 }
 
@@ -110,6 +110,30 @@ int main(int argc, char** argv) {
                 break;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    } else if (cmd == "focus" && argc == 4) {
+        // focus ID SECONDS: true once the keyboard focus is on window ID or inside it.
+        const Window w = std::strtoul(argv[2], nullptr, 0);
+        const auto end = std::chrono::steady_clock::now() +
+                         std::chrono::milliseconds(static_cast<int>(std::atof(argv[3]) * 1000));
+        rc = 1;
+        while (rc && std::chrono::steady_clock::now() < end) {
+            Window f = None;
+            int revert = 0;
+            XGetInputFocus(d, &f, &revert);
+            // A focus below the root is a window of ours or a child of it.
+            while (f != None && f != PointerRoot && f != root && f != w) {
+                Window r = None, parent = None, *children = nullptr;
+                unsigned int n = 0;
+                if (!XQueryTree(d, f, &r, &parent, &children, &n)) break;
+                if (children) XFree(children);
+                f = parent;
+            }
+            if (f == w) {
+                rc = 0;
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
         }
     } else if (cmd == "info" && argc == 3) {
         Window w = std::strtoul(argv[2], nullptr, 0);

@@ -17,10 +17,10 @@ fail() { echo "FAIL: $*"; failed=1; }
 
 echo "== /s starts the renderer and a hidden host; a key ends both"
 "$scr" /s & host=$!
-"$X" wait Orbilon_VC 20 >/dev/null || fail "/s: no renderer window"
+r=$("$X" wait Orbilon_VC 20) || fail "/s: no renderer window"
 id=$("$X" wait Orbilon_Main 10) || fail "/s: no host window"
 [ -n "${id:-}" ] && { "$X" info "$id" | grep -q '^mapped=0' || fail "/s: host window is mapped"; }
-sleep 0.5
+"$X" focus "$r" 10 || fail "/s: the renderer never took the focus"
 "$X" key space
 "$X" gone Orbilon_VC 10 || fail "/s: renderer did not end on a key"
 ended $host 10 || fail "/s: host did not end after the renderer"
@@ -28,9 +28,9 @@ ended $host 10 || fail "/s: host did not end after the renderer"
 
 echo "== empty command line runs the saver"
 "$scr" & host=$!
-"$X" wait Orbilon_VC 20 >/dev/null || fail "empty: no renderer window"
+r=$("$X" wait Orbilon_VC 20) || fail "empty: no renderer window"
 "$X" wait Orbilon_Main 10 >/dev/null || fail "empty: no host window"
-sleep 0.5
+"$X" focus "$r" 10 || fail "empty: the renderer never took the focus"
 "$X" key space
 ended $host 10 || fail "empty: host did not end"
 

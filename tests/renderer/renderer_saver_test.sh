@@ -19,7 +19,7 @@ start() {
     sleep 0.1
   done
   "$x" info "$id" | grep -q '^mapped=1' || fail "window never mapped"
-  sleep 1  # let it take the focus and draw
+  "$x" focus "$id" 10 || fail "the window never took the focus"
 }
 
 # mv X Y: moves the pointer and gives the renderer time to see this position; it reads the
@@ -127,7 +127,7 @@ case ${1:?} in
     sleep 2
     kill -0 "$pid" 2>/dev/null || fail "the second renderer ended"
     id=$("$x" wait "$title" 10) || fail "no window of the second renderer"
-    sleep 1
+    "$x" focus "$id" 10 || fail "the second renderer never took the focus"
     "$x" key space
     ends_with_zero "a key to the second renderer"
     ;;

@@ -157,7 +157,7 @@ case ${1:?} in
       fail "halves differ: left $lc coloured around $lx,$ly, right $rc around $rx,$ry"
     cp "$out/shot.png" "${ORBILON_SHOTS:-$out}/$1.png" 2>/dev/null
     "$x" info "$id" | grep -qx 'width=2048' || fail "window: $("$x" info "$id" | tr '\n' ' ')"
-    sleep 1
+    "$x" focus "$id" 10 || fail "the window never took the focus"
     "$x" move 1500 400
     sleep 0.5
     # shellcheck disable=SC2086
