@@ -68,11 +68,8 @@ for ((i = 0; i < 100; i++)); do user xscreensaver-command -version >/dev/null 2>
 
 # The staged programs running now, by executable (argv[0] of the hack is only "orbilon").
 ours() {
-    local p exe
-    for p in /proc/[0-9]*; do
-        exe=$(readlink "$p/exe" 2>/dev/null) || continue
-        case $exe in "$r"/usr/libexec/orbilon/"$1") echo "${p#/proc/}" ;; esac
-    done
+    find /proc -maxdepth 2 -path '/proc/[0-9]*/exe' -lname "$r/usr/libexec/orbilon/$1" 2>/dev/null |
+        cut -d/ -f3
 }
 fronts() { ours Orbilon.scr; }
 renderers() { ours Orbilon.dll; }
@@ -86,11 +83,12 @@ deactivate() {
     local g t0 i
     g=$(gfx)
     user xscreensaver-command -deactivate >/dev/null || { fail "deactivate refused"; return 1; }
-    # Gone, or a zombie the daemon has not reaped yet.
+    # Until it is gone, or a zombie the daemon has not reaped yet.
     for ((i = 0; i < 200; i++)); do
-        [ "$(awk '{ print $3 }' "/proc/$g/stat" 2>/dev/null)" = S ] ||
-            [ "$(awk '{ print $3 }' "/proc/$g/stat" 2>/dev/null)" = R ] || break
-        sleep 0.05
+        case $(awk '{ print $3 }' "/proc/$g/stat" 2>/dev/null) in
+            S | R | D) sleep 0.05 ;;
+            *) break ;;
+        esac
     done
     t0=$(date +%s%N)
     while [ $((($(date +%s%N) - t0) / 1000000)) -le 2000 ]; do
