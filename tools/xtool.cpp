@@ -69,6 +69,12 @@ bool Screenshot(Display* d, Window w, const std::string& path) {
     return orbilon::WritePng(path, a.width, a.height, rgb);
 }
 
+// The moment SECONDS (a decimal text) from now.
+std::chrono::steady_clock::time_point DeadlineIn(const char* seconds) {
+    return std::chrono::steady_clock::now() +
+           std::chrono::milliseconds(static_cast<int>(std::atof(seconds) * 1000));
+}
+
 int Usage() {
     std::fprintf(stderr,
                  "usage: xtool "
@@ -95,8 +101,7 @@ int main(int argc, char** argv) {
         for (Window w : ws) std::printf("%lu\n", w);
         rc = ws.empty() ? 1 : 0;
     } else if ((cmd == "wait" || cmd == "gone") && argc == 4) {
-        const auto end = std::chrono::steady_clock::now() +
-                         std::chrono::milliseconds(static_cast<int>(std::atof(argv[3]) * 1000));
+        const auto end = DeadlineIn(argv[3]);
         rc = 1;
         while (std::chrono::steady_clock::now() < end) {
             auto ws = Find(d, argv[2]);
@@ -114,8 +119,7 @@ int main(int argc, char** argv) {
     } else if (cmd == "focus" && argc == 4) {
         // focus ID SECONDS: true once the keyboard focus is on window ID or inside it.
         const Window w = std::strtoul(argv[2], nullptr, 0);
-        const auto end = std::chrono::steady_clock::now() +
-                         std::chrono::milliseconds(static_cast<int>(std::atof(argv[3]) * 1000));
+        const auto end = DeadlineIn(argv[3]);
         rc = 1;
         while (rc && std::chrono::steady_clock::now() < end) {
             Window f = None;
